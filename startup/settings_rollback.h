@@ -1,0 +1,11 @@
+// Offers to put back a settings file in the format of older game versions.
+#pragma once
+
+#include "support/text.h"
+
+// The built-in settings file: 1447 bytes of UTF-8 JSON in 51 CR LF lines.
+const ByteArray& SettingsTemplate();
+
+// Asks on every start; on OK removes the Unity folder, deletes the game's
+// settings file and writes the template in its place. Reports nothing.
+void SettingsRollback();

@@ -1,0 +1,16 @@
+// The two Windows functions the installer calls itself, each bound at its
+// first call. When a library or function cannot be found, the run-time error
+// report names them and the process ends.
+#pragma once
+
+#include "support/text.h"
+
+// Entry 0: the temporary folder. `buffer` is the buffer as passed in (its
+// bytes are overwritten by the path and a terminating zero byte when it
+// fits); `bufferLength` is the length given to the function. The result is
+// the function's: the path's length without the terminator, the length it
+// needs when the buffer is too small, or 0 when the call failed.
+unsigned CallGetTempPath(unsigned bufferLength, ByteArray& buffer);
+
+// Entry 1: deletes one file. The installer does not examine the result.
+bool CallDeleteFile(const Text& path);

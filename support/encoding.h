@@ -1,0 +1,10 @@
+// Conversion between character sets, by GNU libiconv.
+#pragma once
+
+#include "support/text.h"
+
+// Converts data from the charset `from` to the charset `to` (names as
+// libiconv knows them, such as "UTF-8" and "GB2312"). Gives the empty byte
+// array on any failure, never a partial result. When successFlag is passed,
+// it is set to whether the conversion succeeded (empty data counts as success).
+ByteArray ConvertEncoding(const ByteArray& data, const Text& from, const Text& to, bool* successFlag = nullptr);

@@ -1,0 +1,32 @@
+// Files and folders. Paths are GBK texts; every operation acts only on an
+// absolute path (a drive letter or a UNC share): a relative path reads as
+// missing, and writes, folder creation and deletions on it fail untouched.
+#pragma once
+
+#include "support/text.h"
+
+#include <initializer_list>
+
+// The path of a well-known folder, ending in a backslash; the empty text for
+// an unknown code or a failed call. 8 is the roaming application-data folder.
+Text SpecialFolder(int code);
+
+// The whole file; the empty byte array when it is missing, unreadable or empty.
+ByteArray ReadFileBytes(const Text& path);
+
+// Replaces the file with the given byte arrays, one after the other. The new
+// contents go to a temporary file beside the target, which then replaces the
+// target in one step: on any failure the old file stays as it was and the
+// result is false. Missing folders are not created.
+bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts);
+inline bool WriteFileBytes(const Text& path, const ByteArray& bytes) { return WriteFileBytes(path, {bytes}); }
+
+// True when a file or folder of that name exists.
+bool FileExists(const Text& path);
+
+// Creates the last component of the path only; false when it exists already
+// or its parent is missing.
+bool CreateFolder(const Text& path);
+
+// Deletes one file; false when it was missing or could not be deleted.
+bool RemoveFile(const Text& path);

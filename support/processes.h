@@ -1,0 +1,23 @@
+// Starting processes and opening addresses.
+#pragma once
+
+#include "support/text.h"
+
+// Show modes of RunCommand.
+enum ShowMode : int {
+    kShowHidden = 1,
+    kShowNormal = 2,  // also when the show mode is left out
+    kShowMinimized = 3,
+    kShowMaximized = 4,
+    kShowNoActivate = 5,
+    kShowMinimize = 6,
+};
+
+// Starts the command line as it stands (no command interpreter, the caller
+// quotes). With waitForExit true, waits until the process has ended; false or
+// left out, waits at most 1000 ms for it to become idle. The show mode is
+// clamped to 1..6. True when the process was started.
+bool RunCommand(const Text& commandLine, std::optional<bool> waitForExit, std::optional<int> showMode);
+
+// Opens the address with the user's default handler; the outcome is not examined.
+void OpenUrl(const std::optional<Text>& address);

@@ -1,0 +1,22 @@
+// Web fetches over HTTP and HTTPS.
+#pragma once
+
+#include "support/text.h"
+
+// One fetch, with what the caller needs to judge it.
+struct HttpResponse {
+    ByteArray body;         // everything received, whatever the status
+    int status = 0;         // the HTTP status code; 0 when no response arrived
+    bool complete = false;  // the body was read to its end (all of a Content-Length)
+};
+
+// Fetches the address with a GET request. Fails soft: a failed request gives
+// an empty body and status 0; a body beyond 64 MiB is given up (empty body,
+// not complete). The empty text makes no request.
+HttpResponse HttpGetResponse(const Text& address);
+
+// The body of HttpGetResponse, whatever the status.
+ByteArray HttpGet(const Text& address);
+
+// A 2xx status with the body read to its end.
+bool IsWholeSuccess(const HttpResponse& response);
