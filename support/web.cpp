@@ -1,1 +1,7 @@
-// Filled in by its own change.
+#include "support/web.h"
+
+ByteArray HttpGet(const Text& address) { return HttpGetResponse(address).body; }
+
+bool IsWholeSuccess(const HttpResponse& response) {
+    return response.status >= 200 && response.status <= 299 && response.complete;
+}
