@@ -1,0 +1,214 @@
+"""The demo site's server: its files, the variants a test puts in place and the request record."""
+
+import http.client
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+import urllib.parse
+
+SITE_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo-site")
+sys.path.insert(0, SITE_DIR)
+import serve  # noqa: E402
+
+
+def site_file(relative):
+    with open(os.path.join(SITE_DIR, relative), "rb") as file:
+        return file.read()
+
+
+class ServedSite(unittest.TestCase):
+    def setUp(self):
+        self.log = tempfile.NamedTemporaryFile(delete=False)
+        self.log.close()
+        self.site = serve.Site(request_log=self.log.name)
+        self.server = serve.SiteServer(0, self.site)
+        self.port = self.server.server_address[1]
+        self.thread = threading.Thread(target=self.server.serve_forever, args=(0.05,), daemon=True)
+        self.thread.start()
+
+    def tearDown(self):
+        self.server.shutdown()
+        self.server.server_close()
+        os.unlink(self.log.name)
+
+    def get(self, target):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
+        connection.request("GET", target)
+        response = connection.getresponse()
+        try:
+            body = response.read()
+        except http.client.IncompleteRead as cut:
+            body = cut.partial
+        return response, body
+
+    def put(self, target, body, **options):
+        query = urllib.parse.urlencode(dict(path=target, **options))
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
+        connection.request("POST", "/__site/serve?" + query, body=body)
+        return connection.getresponse().status
+
+    def control(self, method, action):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=5)
+        connection.request(method, "/__site/" + action)
+        response = connection.getresponse()
+        return response.status, response.read()
+
+
+class SiteResources(ServedSite):
+    def test_every_resource_is_served_byte_for_byte(self):
+        for target, relative, charset in [
+            ("/Lanternkit/serverlist.json", "Lanternkit/serverlist.json", "utf-8"),
+            ("/Lanternkit/versioninfo.json", "Lanternkit/versioninfo.json", "utf-8"),
+            ("/Lanternkit/announcer.txt", "Lanternkit/announcer.txt", "gbk"),
+            ("/Lanternkit/bcl.ini", "Lanternkit/bcl.ini", "utf-8"),
+            ("/Lanternkit/SourceInfo.html", "Lanternkit/SourceInfo.html", "utf-8"),
+            ("/?page_id=38", "pages/page_id-38.html", "utf-8"),
+            ("/", "index.html", "utf-8"),
+        ]:
+            with self.subTest(target=target):
+                response, body = self.get(target)
+                self.assertEqual(response.status, 200)
+                self.assertEqual(body, site_file(relative))
+                self.assertEqual(int(response.getheader("Content-Length")), len(body))
+                self.assertIn("charset=" + charset, response.getheader("Content-Type"))
+
+    def test_the_files_have_the_forms_the_installer_expects(self):
+        self.assertEqual(site_file("Lanternkit/versioninfo.json"), b"1.2024.9.23")
+        announcement = site_file("Lanternkit/announcer.txt").decode("gbk")
+        self.assertIn("社区", announcement)
+        voice = site_file("Lanternkit/bcl.ini")
+        self.assertRegex(voice.decode("ascii"), r"^wss://[^\s\"\\]+$")
+        server_list = site_file("Lanternkit/serverlist.json")
+        import json
+        regions = json.loads(server_list.decode("utf-8"))["Regions"]
+        self.assertGreater(len(regions), 1)
+        for region in regions:
+            self.assertTrue({"Name", "PingServer", "Servers", "TranslateName"} <= region.keys())
+        # The install report shows the list converted to GB2312: every character must have a form there.
+        server_list.decode("utf-8").encode("gb2312")
+        self.assertNotEqual(server_list.decode("utf-8").encode("gb2312"), server_list)
+
+    def test_missing_pages_and_the_server_script_are_not_found(self):
+        for target in ["/Lanternkit/nothing.json", "/?page_id=39", "/?page_id=x", "/serve.py",
+                       "/.gitattributes", "/../demo-site/index.html", "/Lanternkit/%2e%2e/serve.py", "/pages"]:
+            with self.subTest(target=target):
+                response, body = self.get(target)
+                self.assertEqual(response.status, 404)
+                self.assertIn("404".encode(), body)
+
+
+class Variants(ServedSite):
+    def test_a_variant_replaces_one_resource_until_reset(self):
+        self.assertEqual(self.put("/Lanternkit/versioninfo.json", b"1.2025.1.1\r\n"), 200)
+        self.assertEqual(self.get("/Lanternkit/versioninfo.json")[1], b"1.2025.1.1\r\n")
+        self.assertEqual(self.get("/Lanternkit/bcl.ini")[1], site_file("Lanternkit/bcl.ini"))
+        self.control("POST", "reset")
+        self.assertEqual(self.get("/Lanternkit/versioninfo.json")[1], b"1.2024.9.23")
+
+    def test_a_variant_may_carry_an_error_status_with_its_body(self):
+        self.put("/Lanternkit/serverlist.json", b"<h1>gone</h1>", status=404, type="text/html")
+        response, body = self.get("/Lanternkit/serverlist.json")
+        self.assertEqual((response.status, body), (404, b"<h1>gone</h1>"))
+        self.assertEqual(response.getheader("Content-Type"), "text/html")
+
+    def test_a_cut_body_announces_the_whole_length_and_ends_early(self):
+        self.put("/Lanternkit/serverlist.json", b"0123456789", mode="cut", cut_at=4)
+        response, body = self.get("/Lanternkit/serverlist.json")
+        self.assertEqual(response.getheader("Content-Length"), "10")
+        self.assertEqual(body, b"0123")
+
+    def test_a_body_without_length_ends_with_the_connection(self):
+        self.put("/Lanternkit/announcer.txt", b"x" * 30000, mode="no-length")
+        response, body = self.get("/Lanternkit/announcer.txt")
+        self.assertIsNone(response.getheader("Content-Length"))
+        self.assertEqual(body, b"x" * 30000)
+
+    def test_a_dropped_request_gets_no_response_at_all(self):
+        self.put("*", b"", mode="drop")
+        with self.assertRaises((http.client.RemoteDisconnected, ConnectionError)):
+            self.get("/Lanternkit/versioninfo.json")
+
+    def test_the_wildcard_yields_to_a_variant_of_the_path_itself(self):
+        self.put("*", b"", mode="drop")
+        self.put("/Lanternkit/bcl.ini", b"wss://other.example/voice")
+        self.assertEqual(self.get("/Lanternkit/bcl.ini")[1], b"wss://other.example/voice")
+
+    def test_a_zero_byte_and_an_empty_body_are_kept(self):
+        self.put("/Lanternkit/versioninfo.json", b"\x001.2024.9.23")
+        self.assertEqual(self.get("/Lanternkit/versioninfo.json")[1], b"\x001.2024.9.23")
+        self.put("/Lanternkit/versioninfo.json", b"")
+        response, body = self.get("/Lanternkit/versioninfo.json")
+        self.assertEqual((response.status, body, response.getheader("Content-Length")), (200, b"", "0"))
+
+    def test_malformed_variants_are_refused(self):
+        self.assertEqual(self.put("/x", b"abc", mode="sideways"), 400)
+        self.assertEqual(self.put("/x", b"abc", mode="cut", cut_at=3), 400)
+        self.assertEqual(self.put("/x", b"abc", status="many"), 400)
+        self.assertEqual(self.get("/x")[0].status, 404)
+
+
+class RequestRecord(ServedSite):
+    def test_requests_are_recorded_in_order_with_their_query_and_without_control_requests(self):
+        self.get("/Lanternkit/versioninfo.json")
+        self.put("/Lanternkit/announcer.txt", b"hi")
+        self.get("/Lanternkit/announcer.txt")
+        self.get("/?page_id=38")
+        self.get("/missing")
+        expected = "/Lanternkit/versioninfo.json\n/Lanternkit/announcer.txt\n/?page_id=38\n/missing\n"
+        status, body = self.control("GET", "requests")
+        self.assertEqual((status, body.decode("utf-8")), (200, expected))
+        with open(self.log.name, encoding="utf-8") as log:
+            self.assertEqual(log.read(), expected)
+
+    def test_reset_empties_the_record_but_not_the_log_file(self):
+        self.get("/")
+        self.control("POST", "reset")
+        self.assertEqual(self.control("GET", "requests")[1], b"")
+        self.get("/Lanternkit/bcl.ini")
+        self.assertEqual(self.control("GET", "requests")[1], b"/Lanternkit/bcl.ini\n")
+        with open(self.log.name, encoding="utf-8") as log:
+            self.assertEqual(log.read(), "/\n/Lanternkit/bcl.ini\n")
+
+
+class BackgroundServer(unittest.TestCase):
+    def free_port(self):
+        with socket.socket() as probe:
+            probe.bind(("127.0.0.1", 0))
+            return probe.getsockname()[1]
+
+    def test_starts_detached_refuses_a_busy_port_and_stops_by_its_pid_file(self):
+        script = os.path.join(SITE_DIR, "serve.py")
+        with tempfile.TemporaryDirectory() as folder:
+            pid_file = os.path.join(folder, "site.pid")
+            port = str(self.free_port())
+            started = subprocess.run([sys.executable, script, "--port", port, "--background", "--pid-file", pid_file],
+                                     capture_output=True, timeout=10)
+            self.assertEqual(started.returncode, 0, started.stderr)
+            with open(pid_file) as file:
+                pid = int(file.read())
+            try:
+                connection = http.client.HTTPConnection("127.0.0.1", int(port), timeout=5)
+                connection.request("GET", "/Lanternkit/versioninfo.json")
+                self.assertEqual(connection.getresponse().read(), b"1.2024.9.23")
+                second = subprocess.run([sys.executable, script, "--port", port, "--background",
+                                         "--pid-file", os.path.join(folder, "second.pid")],
+                                        capture_output=True, timeout=10)
+                self.assertEqual(second.returncode, 1)
+                self.assertIn(b"cannot listen", second.stderr)
+            finally:
+                subprocess.run([sys.executable, script, "--stop", "--pid-file", pid_file], timeout=10)
+            for _ in range(100):
+                if not os.path.exists("/proc/%d" % pid):
+                    break
+                time.sleep(0.05)
+            self.assertFalse(os.path.exists("/proc/%d" % pid))
+            self.assertFalse(os.path.exists(pid_file))
+
+
+if __name__ == "__main__":
+    unittest.main()
