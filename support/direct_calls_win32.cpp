@@ -44,9 +44,10 @@ unsigned CallGetTempPath(unsigned bufferLength, ByteArray& buffer) {
 }
 
 bool CallDeleteFile(const Text& path) {
-    void* deleteFile = BindDllEntry(gDirectCalls[1]);
+    // Bound at the first call even when the path is then refused.
+    BindDllEntry(gDirectCalls[1]);
     std::wstring wide;
-    if (!deleteFile || !WideAbsolutePath(path, &wide)) return false;
+    if (!WideAbsolutePath(path, &wide)) return false;
     auto deleted = static_cast<BOOL>(CallDllEntry(gDirectCalls[1], reinterpret_cast<std::uintptr_t>(wide.c_str()), 0));
     return deleted != FALSE;
 }
