@@ -65,7 +65,7 @@ public:
     bool overridden() const { return overridden_; }
 
 private:
-    static constexpr const wchar_t* kPrivateKey = L"Software\\StarfoldTests\\AppDataFolder";
+    static constexpr const wchar_t* kPrivateKey = L"Software\\StarfoldAppDataTest";
     HKEY private_ = nullptr;
     bool overridden_ = false;
 };
