@@ -48,13 +48,20 @@ TEST_F(InstallCommandTest, FailedFirstWriteCreatesMakerThenGameFolderAndWritesOn
 }
 
 TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
-    machine.unwritable.insert(FakeMachine::Resolve(kRegionPath));
-    Install();
-    ExpectOnlyMessage("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！", 16, "安装结果：");
-    EXPECT_EQ(LogOf("WriteFileBytes").size(), 2u);
-    EXPECT_EQ(LogOf("CreateFolder").size(), 2u);
-    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
-    ExpectBusyOnlyWhileRunning();
+    for (bool voiceChat : {false, true}) {
+        SCOPED_TRACE(voiceChat);
+        SetUp();
+        window[Control::选择框1].selected = voiceChat;
+        machine.unwritable.insert(FakeMachine::Resolve(kRegionPath));
+        Install();
+        ExpectOnlyMessage("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！", 16, "安装结果：");
+        EXPECT_EQ(LogOf("WriteFileBytes " + kRegionPath).size(), 2u);
+        EXPECT_EQ(LogOf("CreateFolder").size(), 2u);
+        EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+        // The Voxbridge change before it stands; no success names it.
+        EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), voiceChat ? kNewConfig : kOldConfig);
+        ExpectBusyOnlyWhileRunning();
+    }
 }
 
 TEST_F(InstallCommandTest, OnlyAWholeSuccessfulJsonDownloadReplacesTheRegionFile) {

@@ -45,14 +45,6 @@ TEST_F(LayoutSwitchesTest, TickingAndClearingSetsTheSevenStepsInOrderAndReturnsT
     EXPECT_EQ(window[Control::Window].width, 388);  // never touched by this switch
 }
 
-TEST_F(LayoutSwitchesTest, LayoutFunctionsSetTheSameStepsAsTheSwitch) {
-    SetVoiceChatLayout();
-    EXPECT_EQ(window.writes, kVoiceChatLayout);
-    window.writes.clear();
-    SetCollapsedLayout();
-    EXPECT_EQ(window.writes, kCollapsedLayout);
-}
-
 TEST_F(LayoutSwitchesTest, TickAfterTheInstallCollapsedTheWindowShowsTheSectionAgain) {
     window[Control::选择框1].selected = true;
     SetVoiceChatLayout();

@@ -90,6 +90,7 @@ TEST_F(VoiceChatUpdateTest, ListErrorComesAfterTheConfigurationWasRewritten) {
     machine.web[kListUrl] = Response(200, true, {});
     Install();
     ExpectOnlyMessage("未能获取安装源内的社区服列表，请重试，若多次无法获取请检查安装源的可用性。", 16, "错误！");
+    EXPECT_EQ(Bytes(*machine.msgBoxes[0].caption), (ByteArray{0xB4, 0xED, 0xCE, 0xF3, 0xA3, 0xA1}));  // full-width !
     EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kNewConfig);
     EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
 }
