@@ -11,9 +11,10 @@
 #include "support/site.h"
 #include "support/web.h"
 
-namespace {
-
+// The installer's own version, as its file version resource gives it too.
 #define INSTALLER_VERSION "1.2024.9.23"
+
+namespace {
 
 void ReportNoVersionReply() {
     MsgBox("未能从服务器获得版本信息，请检查网络是否畅通。", kMsgBoxError, Text("网络错误！"));
