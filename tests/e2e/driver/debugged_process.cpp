@@ -1,0 +1,203 @@
+#include "driver/debugged_process.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace {
+
+std::wstring UpperName(const std::wstring& entry) {
+    std::wstring name = entry.substr(0, entry.find(L'=', 1));
+    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
+    return name;
+}
+
+void TrimLineEnd(std::wstring* line) {
+    while (!line->empty() && (line->back() == L'\n' || line->back() == L'\r' || line->back() == L'\0')) line->pop_back();
+}
+
+}  // namespace
+
+std::wstring BuildEnvironmentBlock(const std::map<std::wstring, std::wstring>& variables) {
+    std::vector<std::wstring> entries;
+    std::vector<std::wstring> replaced;
+    for (const auto& [name, value] : variables) replaced.push_back(UpperName(name + L"="));
+    wchar_t* inherited = GetEnvironmentStringsW();
+    for (const wchar_t* entry = inherited; *entry; entry += wcslen(entry) + 1) {
+        if (std::find(replaced.begin(), replaced.end(), UpperName(entry)) == replaced.end()) entries.push_back(entry);
+    }
+    FreeEnvironmentStringsW(inherited);
+    for (const auto& [name, value] : variables) entries.push_back(name + L"=" + value);
+    std::sort(entries.begin(), entries.end(),
+              [](const std::wstring& a, const std::wstring& b) { return UpperName(a) < UpperName(b); });
+    std::wstring block;
+    for (const std::wstring& entry : entries) {
+        block += entry;
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+DebuggedProcess::~DebuggedProcess() {
+    Terminate();
+    if (loop_.joinable()) loop_.join();
+}
+
+bool DebuggedProcess::Start(const LaunchRequest& request, std::wstring* problem) {
+    // Debug events go only to the thread that created the debuggee, so that
+    // thread creates it and then serves its events until it has ended.
+    loop_ = std::thread(&DebuggedProcess::RunDebugLoop, this, request);
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return started_ || finished_; });
+    if (!started_) {
+        if (problem) *problem = startProblem_;
+        return false;
+    }
+    return true;
+}
+
+void DebuggedProcess::RunDebugLoop(LaunchRequest request) {
+    std::wstring commandLine = L"\"" + request.program + L"\"";
+    if (!request.arguments.empty()) commandLine += L" " + request.arguments;
+    std::wstring environment = BuildEnvironmentBlock(request.variables);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(request.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        DEBUG_ONLY_THIS_PROCESS | CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                        request.workingFolder.empty() ? nullptr : request.workingFolder.c_str(), &startup, &process)) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        startProblem_ = L"CreateProcess failed with error " + std::to_wstring(GetLastError()) + L" for " + request.program;
+        finished_ = true;
+        changed_.notify_all();
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        processId_ = process.dwProcessId;
+        started_ = true;
+        changed_.notify_all();
+    }
+
+    bool loaderBreakpointSeen = false;
+    bool terminating = false;
+    for (;;) {
+        DEBUG_EVENT event;
+        if (!WaitForDebugEvent(&event, 50)) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (terminateRequested_ && !terminating) {
+                TerminateProcess(process.hProcess, 0xDEAD);
+                terminating = true;
+            }
+            continue;
+        }
+        DWORD continueStatus = DBG_CONTINUE;
+        bool exited = false;
+        switch (event.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (event.u.LoadDll.hFile) CloseHandle(event.u.LoadDll.hFile);
+            break;
+        case OUTPUT_DEBUG_STRING_EVENT:
+            ReadDebugString(process.hProcess, event.u.DebugString);
+            break;
+        case EXCEPTION_DEBUG_EVENT: {
+            const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
+            if (!loaderBreakpointSeen && record.ExceptionCode == EXCEPTION_BREAKPOINT) {
+                loaderBreakpointSeen = true;  // the loader stops once for every new debuggee
+            } else {
+                // Exceptions belong to the program: first chances go back to
+                // its own handlers, a last chance means it crashed.
+                continueStatus = DBG_EXCEPTION_NOT_HANDLED;
+                if (!event.u.Exception.dwFirstChance) {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    lastChance_.push_back({record.ExceptionCode, reinterpret_cast<ULONG_PTR>(record.ExceptionAddress)});
+                    changed_.notify_all();
+                }
+            }
+            break;
+        }
+        case EXIT_PROCESS_DEBUG_EVENT: {
+            std::lock_guard<std::mutex> lock(mutex_);
+            exitCode_ = event.u.ExitProcess.dwExitCode;
+            exited = true;
+            break;
+        }
+        default:
+            break;
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+        if (exited) break;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+    changed_.notify_all();
+}
+
+void DebuggedProcess::ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info) {
+    std::wstring line;
+    const size_t count = info.nDebugStringLength;
+    if (info.fUnicode) {
+        line.resize(count);
+        SIZE_T got = 0;
+        ReadProcessMemory(process, info.lpDebugStringData, line.data(), count * sizeof(wchar_t), &got);
+        line.resize(got / sizeof(wchar_t));
+    } else {
+        std::string narrow(count, '\0');
+        SIZE_T got = 0;
+        ReadProcessMemory(process, info.lpDebugStringData, narrow.data(), count, &got);
+        narrow.resize(got);
+        int size = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
+        line.resize(size);
+        MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), line.data(), size);
+    }
+    line.resize(wcsnlen(line.c_str(), line.size()));
+    TrimLineEnd(&line);
+    std::lock_guard<std::mutex> lock(mutex_);
+    debugLines_.push_back(line);
+    changed_.notify_all();
+}
+
+bool DebuggedProcess::HasExited() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return finished_;
+}
+
+bool DebuggedProcess::WaitForExit(DWORD timeoutMs) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return finished_; });
+}
+
+std::optional<DWORD> DebuggedProcess::ExitCode() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return exitCode_;
+}
+
+std::vector<std::wstring> DebuggedProcess::DebugLines() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return debugLines_;
+}
+
+bool DebuggedProcess::WaitForDebugLine(const std::wstring& prefix, DWORD timeoutMs) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return std::any_of(debugLines_.begin(), debugLines_.end(),
+                           [&](const std::wstring& line) { return line.compare(0, prefix.size(), prefix) == 0; });
+    });
+}
+
+std::vector<UnhandledException> DebuggedProcess::LastChanceExceptions() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lastChance_;
+}
+
+void DebuggedProcess::Terminate() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!started_ || finished_) return;
+    terminateRequested_ = true;
+    changed_.wait_for(lock, std::chrono::seconds(10), [this] { return finished_; });
+}

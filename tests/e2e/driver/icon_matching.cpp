@@ -1,0 +1,130 @@
+#include "driver/icon_matching.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+constexpr BoxIcon kIcons[] = {BoxIcon::Error, BoxIcon::Warning, BoxIcon::Question, BoxIcon::Information};
+
+LPCWSTR ResourceOf(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Error: return IDI_HAND;
+    case BoxIcon::Warning: return IDI_EXCLAMATION;
+    case BoxIcon::Question: return IDI_QUESTION;
+    default: return IDI_ASTERISK;
+    }
+}
+
+int ChannelDistance(uint32_t a, uint32_t b) {
+    int distance = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        distance = std::max(distance, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+    return distance;
+}
+
+// An icon as the pixels that it covers completely: drawn on black and on
+// white, a pixel that comes out the same on both belongs to the icon.
+struct Stencil {
+    int size = 0;
+    std::vector<int> offsets;  // y * size + x of the opaque pixels
+    std::vector<uint32_t> colours;
+};
+
+Stencil StencilOf(BoxIcon icon) {
+    Image onBlack = DrawSystemIcon(icon, 0x000000);
+    Image onWhite = DrawSystemIcon(icon, 0xFFFFFF);
+    Stencil stencil;
+    stencil.size = onBlack.width;
+    for (int i = 0; i < static_cast<int>(onBlack.pixels.size()); ++i) {
+        if (onBlack.pixels[i] == onWhite.pixels[i]) {
+            stencil.offsets.push_back(i);
+            stencil.colours.push_back(onBlack.pixels[i]);
+        }
+    }
+    return stencil;
+}
+
+// The share (per mille) of the stencil's pixels that the picture shows in
+// their colour, at the best offset.
+int BestAgreement(const Image& picture, const Stencil& stencil) {
+    if (stencil.offsets.empty() || picture.width < stencil.size || picture.height < stencil.size) return 0;
+    int best = 0;
+    for (int dy = 0; dy + stencil.size <= picture.height; ++dy) {
+        for (int dx = 0; dx + stencil.size <= picture.width; ++dx) {
+            int agreeing = 0;
+            for (size_t i = 0; i < stencil.offsets.size(); ++i) {
+                int x = dx + stencil.offsets[i] % stencil.size, y = dy + stencil.offsets[i] / stencil.size;
+                if (ChannelDistance(picture.At(x, y), stencil.colours[i]) <= 24) ++agreeing;
+            }
+            best = std::max(best, static_cast<int>(agreeing * 1000 / stencil.offsets.size()));
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+const wchar_t* BoxIconName(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::None: return L"none";
+    case BoxIcon::Error: return L"error";
+    case BoxIcon::Warning: return L"warning";
+    case BoxIcon::Question: return L"question";
+    case BoxIcon::Information: return L"information";
+    default: return L"unknown";
+    }
+}
+
+Image DrawSystemIcon(BoxIcon icon, uint32_t background) {
+    const int size = GetSystemMetrics(SM_CXICON);
+    RECT area = {0, 0, size, size};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
+    FillRect(memory, &area, brush);
+    DeleteObject(brush);
+    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, ResourceOf(icon)), size, size, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    Image image;
+    image.width = image.height = size;
+    const auto* source = static_cast<const uint32_t*>(bits);
+    image.pixels.assign(source, source + size * size);
+    for (uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+BoxIcon MatchBoxIcon(const Image& picture) {
+    if (picture.pixels.empty()) return BoxIcon::None;
+    if (std::all_of(picture.pixels.begin(), picture.pixels.end(), [&](uint32_t p) { return p == picture.pixels[0]; }))
+        return BoxIcon::None;
+    BoxIcon best = BoxIcon::Unknown;
+    int bestScore = 0, secondScore = 0;
+    for (BoxIcon icon : kIcons) {
+        int score = BestAgreement(picture, StencilOf(icon));
+        if (score > bestScore) {
+            secondScore = bestScore;
+            bestScore = score;
+            best = icon;
+        } else {
+            secondScore = std::max(secondScore, score);
+        }
+    }
+    // A clear winner only: nearly every pixel of one icon, and well ahead of the rest.
+    return bestScore >= 950 && bestScore - secondScore >= 100 ? best : BoxIcon::Unknown;
+}

@@ -1,0 +1,97 @@
+#include "driver/installer_session.h"
+
+#include "driver/host_files.h"
+#include "driver/screen_capture.h"
+#include "driver/waiting.h"
+#include "driver/wide_utf8.h"
+#include "support/site.h"
+
+#include <cwctype>
+
+std::wstring SiteOrigin() { return WideFromUtf8(SITE_BASE); }
+
+std::wstring WideFromGbk(const std::string& gbk) {
+    if (gbk.empty()) return {};
+    int size = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+    std::wstring wide(size, L'\0');
+    MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), size);
+    return wide;
+}
+
+int ReleasedBlocks(const std::wstring& line) {
+    const std::wstring prefix = kExitHandlerLine;
+    if (line.compare(0, prefix.size(), prefix) != 0) return -1;
+    std::wstring rest = line.substr(prefix.size());
+    size_t digits = 0;
+    while (digits < rest.size() && std::iswdigit(rest[digits])) ++digits;
+    if (digits == 0 || rest.substr(digits) != L" blocks") return -1;
+    return std::stoi(rest.substr(0, digits));
+}
+
+InstallerSession::InstallerSession(std::wstring folder) : folder_(std::move(folder)), profile_(ProfileIn(folder_ + L"\\profile")) {}
+
+InstallerSession::~InstallerSession() {
+    process_.Terminate();
+    if (redirected_) RestoreRoamingFolder();
+}
+
+bool InstallerSession::PrepareProfile() {
+    if (!CreateFolderTree(folder_) || !CreateEmptyProfile(profile_)) return false;
+    DeleteFileW(UrlRecordPath().c_str());
+    redirected_ = RedirectRoamingFolder(profile_);
+    return redirected_;
+}
+
+bool InstallerSession::Launch(const std::wstring& program, std::wstring* problem) {
+    LaunchRequest request;
+    request.program = program;
+    request.variables = ProfileEnvironment(profile_);
+    request.variables[L"STARFOLD_URL_RECORD"] = UrlRecordPath();
+    return process_.Start(request, problem);
+}
+
+HWND InstallerSession::WaitForMainWindow(DWORD timeoutMs) {
+    WaitUntil(timeoutMs, [&] {
+        std::vector<HWND> found = TopLevelWindows(process_.ProcessId(), STARFOLD_WINDOW_CLASS, STARFOLD_WINDOW_TITLE);
+        mainWindow_ = found.empty() ? nullptr : found.front();
+        return mainWindow_ != nullptr || process_.HasExited();
+    });
+    return mainWindow_;
+}
+
+HWND InstallerSession::ControlWindow(Control control) const {
+    if (control == Control::Window) return mainWindow_;
+    return mainWindow_ ? FindControl(mainWindow_, ControlId(control)) : nullptr;
+}
+
+ControlState InstallerSession::Read(Control control) const {
+    HWND window = ControlWindow(control);
+    return window ? ReadControl(window) : ControlState{};
+}
+
+std::optional<MessageBoxState> InstallerSession::NextBox(DWORD timeoutMs) {
+    // A box that has closed may leave its handle to a later one.
+    std::vector<HWND> stillOpen;
+    for (HWND box : boxesSeen_)
+        if (IsWindow(box) && IsWindowVisible(box)) stillOpen.push_back(box);
+    boxesSeen_ = stillOpen;
+    std::optional<MessageBoxState> box = WaitForMessageBox(process_.ProcessId(), timeoutMs, boxesSeen_);
+    if (box) boxesSeen_.push_back(box->handle);
+    return box;
+}
+
+std::vector<std::string> InstallerSession::OpenedAddresses() const { return ReadLines(UrlRecordPath()); }
+
+std::vector<std::wstring> InstallerSession::ExitHandlerLines() const {
+    std::vector<std::wstring> lines;
+    for (const std::wstring& line : process_.DebugLines())
+        if (line.compare(0, wcslen(kExitHandlerLine), kExitHandlerLine) == 0) lines.push_back(line);
+    return lines;
+}
+
+std::wstring InstallerSession::Screenshot(const std::wstring& name) const {
+    std::wstring shots = folder_ + L"\\shots";
+    std::wstring path = shots + L"\\" + name + L".png";
+    if (!CreateFolderTree(shots) || !SavePng(CaptureWholeScreen(), path)) return {};
+    return path;
+}

@@ -1,0 +1,105 @@
+#include "driver/message_boxes.h"
+
+#include "driver/waiting.h"
+#include "driver/window_input.h"
+#include "driver/window_reading.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;
+
+HWND IconControl(HWND box) {
+    for (HWND child : Descendants(box)) {
+        if (WindowClass(child) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return child;
+    }
+    return nullptr;
+}
+
+BoxIcon ReadIcon(HWND box) {
+    HWND control = IconControl(box);
+    if (!control || !IsWindowVisible(control)) return BoxIcon::None;
+    // Nothing else may cover the icon while its pixels are read.
+    SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    BoxIcon icon = BoxIcon::Unknown;
+    // The box may still be painting: look again for a moment.
+    WaitUntil(1500, [&] {
+        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE);
+        icon = MatchBoxIcon(CaptureScreen(rect));
+        return icon != BoxIcon::Unknown && icon != BoxIcon::None;
+    });
+    SetWindowPos(box, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return icon;
+}
+
+}  // namespace
+
+std::vector<HWND> OpenMessageBoxes(DWORD processId) {
+    std::vector<HWND> boxes;
+    for (HWND window : TopLevelWindows(processId, L"#32770"))
+        if (IsWindowVisible(window)) boxes.push_back(window);
+    return boxes;
+}
+
+MessageBoxState ReadMessageBox(HWND box) {
+    MessageBoxState state;
+    state.handle = box;
+    state.caption = WindowText(box).value_or(L"");
+    if (HWND text = GetDlgItem(box, kMessageTextId)) state.text = WindowText(text).value_or(L"");
+    std::vector<std::pair<LONG, int>> buttons;
+    for (HWND child : Descendants(box)) {
+        if (WindowClass(child) != L"Button" || !IsWindowVisible(child)) continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        buttons.push_back({rect.left, GetDlgCtrlID(child)});
+    }
+    std::sort(buttons.begin(), buttons.end());
+    for (const auto& [left, id] : buttons) state.buttons.push_back(id);
+    state.icon = ReadIcon(box);
+    return state;
+}
+
+std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& alreadySeen) {
+    HWND found = nullptr;
+    WaitUntil(timeoutMs, [&] {
+        for (HWND box : OpenMessageBoxes(processId)) {
+            if (std::find(alreadySeen.begin(), alreadySeen.end(), box) == alreadySeen.end()) {
+                found = box;
+                return true;
+            }
+        }
+        return false;
+    });
+    if (!found) return std::nullopt;
+    return ReadMessageBox(found);
+}
+
+bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs) {
+    if (std::find(box.buttons.begin(), box.buttons.end(), buttonId) == box.buttons.end()) return false;
+    HWND button = GetDlgItem(box.handle, buttonId);
+    if (!button || !PostClick(button)) return false;
+    return WaitUntil(timeoutMs, [&] { return !IsWindow(box.handle) || !IsWindowVisible(box.handle); });
+}
+
+std::wstring ButtonName(int buttonId) {
+    switch (buttonId) {
+    case IDOK: return L"OK";
+    case IDCANCEL: return L"Cancel";
+    case IDABORT: return L"Abort";
+    case IDRETRY: return L"Retry";
+    case IDIGNORE: return L"Ignore";
+    case IDYES: return L"Yes";
+    case IDNO: return L"No";
+    default: return L"#" + std::to_wstring(buttonId);
+    }
+}
+
+std::wstring ButtonList(const std::vector<int>& buttons) {
+    std::wstring list;
+    for (int id : buttons) list += (list.empty() ? L"" : L", ") + ButtonName(id);
+    return list;
+}

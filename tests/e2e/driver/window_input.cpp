@@ -1,0 +1,30 @@
+#include "driver/window_input.h"
+
+bool PostClick(HWND button) { return PostMessageW(button, BM_CLICK, 0, 0) != FALSE; }
+
+bool PostLeftButtonDown(HWND control, int x, int y) {
+    return PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)) != FALSE;
+}
+
+bool PostLeftButtonUp(HWND control, int x, int y) {
+    return PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y)) != FALSE;
+}
+
+bool PostTyping(HWND edit, const std::wstring& text) {
+    if (!PostMessageW(edit, EM_SETSEL, 0, -1)) return false;
+    if (text.empty()) return PostMessageW(edit, WM_CHAR, VK_BACK, 1) != FALSE;
+    for (wchar_t unit : text)
+        if (!PostMessageW(edit, WM_CHAR, unit, 1)) return false;
+    return true;
+}
+
+bool SendText(HWND control, const std::wstring& text) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
+                               &result) &&
+           result == TRUE;
+}
+
+bool PostClose(HWND window) { return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE; }
+
+bool PostTitleBarClose(HWND window) { return PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE; }

@@ -1,0 +1,125 @@
+#include "scenario.h"
+
+#include "driver/host_files.h"
+#include "driver/wide_utf8.h"
+#include "driver/window_input.h"
+#include "e2e_paths.h"
+#include "support/site.h"
+
+std::string Utf8(const std::wstring& wide) { return Utf8FromWide(wide); }
+
+std::string DemoSiteFile(const std::string& relative) {
+    return ReadWholeFile(WindowsPathFromUnix(std::string(STARFOLD_E2E_SITE_DIR) + "/" + relative)).value_or("");
+}
+
+ExpectedBox RollbackQuestion() {
+    return {L"数据版本回退", L"是否需要帮您载入旧版数据配置，\r\n方便您游玩2024.6.18版本以下的模组？", BoxIcon::Warning,
+            {IDOK, IDCANCEL}};
+}
+
+ExpectedBox Announcement(const std::wstring& text) { return {L"公告", text, BoxIcon::Information, {IDOK, IDCANCEL}}; }
+
+ExpectedBox NetworkError() {
+    return {L"网络错误！", L"未能从服务器获得版本信息，请检查网络是否畅通。", BoxIcon::Error, {IDOK}};
+}
+
+ExpectedBox NewVersionQuestion(const std::wstring& reply) {
+    return {L"发现新版本：", L"发现新版本！\r\n当前版本：1.2024.9.23\r\n最新版本：" + reply + L"\r\n是否前往下载新版本安装器？",
+            BoxIcon::Question, {IDYES, IDNO}};
+}
+
+ExpectedBox InstallReport(const std::string& listUtf8, const std::optional<std::wstring>& voiceAddress) {
+    std::wstring text = L"安装成功!\r\n\r\n";
+    if (voiceAddress) text += L"Voxbridge服务器地址已更改为：" + *voiceAddress + L"\r\n\r\n";
+    text += L"安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n" + WideFromUtf8(listUtf8);
+    return {L"安装结果：", text, BoxIcon::Warning, {IDOK}};
+}
+
+void InstallerScenario::SetUp() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    name_ = WideFromUtf8(std::string(test->test_suite_name()) + "." + test->name());
+    session_ = std::make_unique<InstallerSession>(WindowsPathFromUnix(STARFOLD_E2E_WORK) + L"\\" + name_);
+    ASSERT_TRUE(session_->PrepareProfile()) << "cannot prepare the profile under " << Utf8(session_->Folder());
+    site_ = std::make_unique<SiteControl>(SITE_BASE);
+    ASSERT_TRUE(site_->Reset()) << "the demo site does not answer at " << SITE_BASE;
+}
+
+void InstallerScenario::TearDown() {
+    if (session_ && session_->MainWindow() && HasFailure()) session_->Screenshot(L"at-failure");
+    if (session_ && !session_->Process().HasExited()) {
+        // Whatever the scenario left open: a box or the window.
+        session_->Process().Terminate();
+    }
+    session_.reset();
+}
+
+void InstallerScenario::Start() {
+    std::wstring problem;
+    ASSERT_TRUE(session_->Launch(WindowsPathFromUnix(STARFOLD_E2E_INSTALLER), &problem)) << Utf8(problem);
+    ASSERT_TRUE(session_->WaitForMainWindow(kStepTimeoutMs))
+        << "no window of class StarfoldCommunityInstaller titled \"" << Utf8(STARFOLD_WINDOW_TITLE)
+        << "\" appeared; process exited: " << session_->Process().HasExited();
+}
+
+void InstallerScenario::ExpectBox(const ExpectedBox& expected, MessageBoxState* seen) {
+    std::optional<MessageBoxState> box = session_->NextBox(kStepTimeoutMs);
+    ASSERT_TRUE(box) << "no message box appeared; expected \"" << Utf8(expected.caption) << "\"";
+    EXPECT_EQ(Utf8(box->caption), Utf8(expected.caption));
+    EXPECT_EQ(Utf8(box->text), Utf8(expected.text)) << "in the box \"" << Utf8(box->caption) << "\"";
+    EXPECT_EQ(Utf8(BoxIconName(box->icon)), Utf8(BoxIconName(expected.icon))) << "icon of \"" << Utf8(box->caption) << "\"";
+    EXPECT_EQ(Utf8(ButtonList(box->buttons)), Utf8(ButtonList(expected.buttons))) << "buttons of \"" << Utf8(box->caption) << "\"";
+    // Task-modal: while the box is up the main window takes no input.
+    EXPECT_FALSE(IsWindowEnabled(session_->MainWindow())) << "the main window stays enabled under \"" << Utf8(box->caption) << "\"";
+    if (seen) *seen = *box;
+}
+
+void InstallerScenario::Answer(const MessageBoxState& box, int buttonId) {
+    ASSERT_TRUE(AnswerMessageBox(box, buttonId)) << "cannot answer \"" << Utf8(box.caption) << "\" with " << Utf8(ButtonName(buttonId));
+}
+
+void InstallerScenario::ExpectAndAnswer(const ExpectedBox& expected, int buttonId) {
+    MessageBoxState box;
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(expected, &box));
+    ASSERT_NO_FATAL_FAILURE(Answer(box, buttonId));
+}
+
+void InstallerScenario::AnswerStartupBoxes(int announcementAnswer) {
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectAndAnswer(Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))), announcementAnswer));
+    // The start-up sequence has returned once the window takes input again.
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return IsWindowEnabled(session_->MainWindow()) != FALSE; }));
+}
+
+void InstallerScenario::ExpectNoBox(DWORD waitMs) {
+    std::optional<MessageBoxState> box = session_->NextBox(waitMs);
+    EXPECT_FALSE(box) << "unexpected box \"" << Utf8(box->caption) << "\": " << Utf8(box->text);
+    if (box) AnswerMessageBox(*box, box->buttons.empty() ? IDOK : box->buttons.front());
+}
+
+void InstallerScenario::Click(Control control) {
+    HWND window = session_->ControlWindow(control);
+    ASSERT_TRUE(window) << "no control with id " << ControlId(control);
+    ASSERT_TRUE(PostClick(window));
+}
+
+void InstallerScenario::ExpectExit(DWORD exitCode, int releasedBlocks) {
+    ASSERT_TRUE(session_->Process().WaitForExit(kStepTimeoutMs)) << "the installer did not end";
+    EXPECT_EQ(session_->Process().ExitCode(), std::optional<DWORD>(exitCode));
+    std::vector<std::wstring> lines = session_->ExitHandlerLines();
+    ASSERT_EQ(lines.size(), 1u) << "the exit handler must run exactly once";
+    EXPECT_EQ(ReleasedBlocks(lines[0]), releasedBlocks) << Utf8(lines[0]);
+    std::vector<UnhandledException> crashes = session_->Process().LastChanceExceptions();
+    EXPECT_TRUE(crashes.empty()) << "the installer crashed with exception 0x" << std::hex << crashes.front().code;
+}
+
+void InstallerScenario::CloseAndExpectExit(int releasedBlocks) {
+    ASSERT_TRUE(PostClose(session_->MainWindow()));
+    ExpectExit(0, releasedBlocks);
+}
+
+std::vector<std::string> InstallerScenario::SiteRequests() {
+    std::optional<std::vector<std::string>> requests = site_->Requests();
+    EXPECT_TRUE(requests) << "the demo site does not answer";
+    return requests.value_or(std::vector<std::string>{});
+}

@@ -1,0 +1,80 @@
+// The frame of every installer scenario: a fresh profile and site, the
+// installer started under the driver, and the checks that most scenarios
+// share (the start-up boxes, a clean exit).
+#pragma once
+
+#include "driver/installer_session.h"
+#include "driver/site_control.h"
+#include "driver/waiting.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// How long the installer may take for one visible step.
+inline constexpr DWORD kStepTimeoutMs = 8000;
+
+struct ExpectedBox {
+    std::wstring caption;
+    std::wstring text;
+    BoxIcon icon;
+    std::vector<int> buttons;
+};
+
+// The boxes of the start-up sequence.
+ExpectedBox RollbackQuestion();
+ExpectedBox Announcement(const std::wstring& text);
+ExpectedBox NetworkError();
+ExpectedBox NewVersionQuestion(const std::wstring& reply);
+// The install report for a UTF-8 server list, naming the voice server when given.
+ExpectedBox InstallReport(const std::string& listUtf8, const std::optional<std::wstring>& voiceAddress = std::nullopt);
+
+class InstallerScenario : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the installer and waits for its main window.
+    void Start();
+    // Waits for the next box and checks it is the expected one.
+    void ExpectBox(const ExpectedBox& expected, MessageBoxState* seen = nullptr);
+    void Answer(const MessageBoxState& box, int buttonId);
+    // Expects the box and answers it.
+    void ExpectAndAnswer(const ExpectedBox& expected, int buttonId);
+    // The usual start: the rollback question answered Cancel, the version
+    // found current, the announcement answered as given.
+    void AnswerStartupBoxes(int announcementAnswer = IDCANCEL);
+    // No box shows up within the time.
+    void ExpectNoBox(DWORD waitMs);
+
+    // Waits until the control's state passes the check (the installer acts on posted input later).
+    template <typename Check>
+    ControlState WaitForControl(Control control, Check check, DWORD timeoutMs = kStepTimeoutMs) {
+        ControlState state;
+        WaitUntil(timeoutMs, [&] {
+            state = session_->Read(control);
+            return check(state);
+        });
+        return state;
+    }
+
+    // Posts a click to the control.
+    void Click(Control control);
+    // The process ends with the code, its exit handler ran once, naming the
+    // count of released blocks, and it did not crash.
+    void ExpectExit(DWORD exitCode, int releasedBlocks);
+    void CloseAndExpectExit(int releasedBlocks);
+
+    // The site's requests since the scenario began.
+    std::vector<std::string> SiteRequests();
+
+    std::unique_ptr<InstallerSession> session_;
+    std::unique_ptr<SiteControl> site_;
+    std::wstring name_;
+};
+
+std::string Utf8(const std::wstring& wide);
+// Reads a file of the demo site.
+std::string DemoSiteFile(const std::string& relative);

@@ -1,0 +1,303 @@
+// The shell through the driver: the window as it opens, the two layout
+// switches, the site link, and both ways the program ends.
+#include "driver/host_files.h"
+#include "driver/wide_utf8.h"
+#include "driver/window_input.h"
+#include "scenario.h"
+
+#include <tuple>
+
+namespace {
+
+struct Expected {
+    Control control;
+    Control parent;
+    int left, top, width, height;
+    bool seen;  // shown, with every ancestor shown
+};
+
+// The window as it opens: only 分组框1 with 编辑框1, 选择框1, 按钮1, 按钮3,
+// 按钮2 and 标签1 are to be seen.
+const Expected kStartLayout[] = {
+    {Control::分组框1, Control::Window, 8, 8, 344, 72, true},
+    {Control::编辑框1, Control::分组框1, 16, 24, 312, 32, true},
+    {Control::选择框1, Control::Window, 96, 80, 192, 16, true},
+    {Control::分组框3, Control::Window, 8, 96, 344, 72, false},
+    {Control::编辑框2, Control::分组框3, 16, 24, 312, 32, false},
+    {Control::按钮1, Control::Window, 64, 96, 112, 32, true},
+    {Control::按钮3, Control::Window, 200, 96, 112, 32, true},
+    {Control::按钮2, Control::Window, 356, 45, 24, 16, true},
+    {Control::标签1, Control::Window, 279, 3, 103, 16, true},
+    {Control::分组框2, Control::Window, 384, 0, 360, 136, false},
+    {Control::超文本浏览框1, Control::分组框2, 0, 16, 360, 112, false},
+};
+
+std::string Name(Control control) {
+    static const char* const kNames[] = {"window", u8"分组框1", u8"编辑框1", u8"选择框1", u8"分组框3", u8"编辑框2",
+                                         u8"按钮1",  u8"按钮3",   u8"按钮2",   u8"标签1",   u8"分组框2", u8"超文本浏览框1"};
+    return kNames[static_cast<int>(control)];
+}
+
+std::tuple<int, int, int, int> Box(const ControlState& state) {
+    return {state.placement.left, state.placement.top, state.placement.width, state.placement.height};
+}
+
+class ShellScenario : public InstallerScenario {
+protected:
+    void StartAndAnswer() {
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes());
+    }
+
+    void ExpectControls(const std::vector<Expected>& expected) {
+        for (const Expected& want : expected) {
+            SCOPED_TRACE(Name(want.control));
+            ControlState state = session_->Read(want.control);
+            ASSERT_TRUE(state.handle) << "no control with id " << ControlId(want.control);
+            EXPECT_EQ(state.parent, session_->ControlWindow(want.parent)) << "parent should be " << Name(want.parent);
+            EXPECT_EQ(Box(state), std::make_tuple(want.left, want.top, want.width, want.height));
+            EXPECT_EQ(state.visible, want.seen);
+        }
+    }
+
+    // The window's outer size, once it has reached it.
+    void ExpectWindowSize(int width, int height) {
+        ControlState window = WaitForControl(Control::Window, [&](const ControlState& state) {
+            return state.placement.width == width && state.placement.height == height;
+        });
+        EXPECT_EQ(std::make_pair(window.placement.width, window.placement.height), std::make_pair(width, height));
+    }
+
+    void Tick() {
+        int before = CheckState(session_->ControlWindow(Control::选择框1));
+        ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));
+        ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
+            return CheckState(session_->ControlWindow(Control::选择框1)) == (before == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+        }));
+    }
+
+    void ClickPanelButton(const std::wstring& captionAfter) {
+        ASSERT_NO_FATAL_FAILURE(Click(Control::按钮2));
+        ControlState button = WaitForControl(Control::按钮2, [&](const ControlState& state) { return state.text == captionAfter; });
+        ASSERT_EQ(Utf8(button.text), Utf8(captionAfter));
+    }
+
+    // The seven values of the voice-chat layout (ticked) or the collapsed one.
+    void ExpectVerticalLayout(bool voiceChat, int windowWidth) {
+        ASSERT_NO_FATAL_FAILURE(ExpectWindowSize(windowWidth, voiceChat ? 241 : 160));
+        EXPECT_EQ(session_->Read(Control::按钮1).placement.top, voiceChat ? 176 : 96);
+        EXPECT_EQ(session_->Read(Control::按钮2).placement.top, voiceChat ? 80 : 45);
+        EXPECT_EQ(session_->Read(Control::按钮3).placement.top, voiceChat ? 176 : 96);
+        EXPECT_EQ(session_->Read(Control::分组框2).placement.height, voiceChat ? 208 : 136);
+        EXPECT_EQ(session_->Read(Control::超文本浏览框1).placement.height, voiceChat ? 192 : 112);
+        EXPECT_EQ(session_->Read(Control::分组框3).visibleStyle, voiceChat);
+        EXPECT_EQ(session_->Read(Control::编辑框2).visible, voiceChat);
+    }
+
+    std::wstring origin_ = SiteOrigin();
+};
+
+bool Centred(const RECT& area, const Placement& window) {
+    int left = area.left + (area.right - area.left - window.width) / 2;
+    int top = area.top + (area.bottom - area.top - window.height) / 2;
+    return std::abs(window.left - left) <= 1 && std::abs(window.top - top) <= 1;
+}
+
+TEST_F(ShellScenario, TheWindowOpensCentredWithOnlyTheInstallControlsAtTheirPlaces) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ControlState window = session_->Read(Control::Window);
+    EXPECT_EQ(Utf8(window.text), Utf8(STARFOLD_WINDOW_TITLE));
+    EXPECT_TRUE(window.visible);
+    EXPECT_EQ(std::make_pair(window.placement.width, window.placement.height), std::make_pair(388, 160));
+    EXPECT_TRUE(Centred(ScreenRect(), window.placement) || Centred(WorkArea(), window.placement))
+        << "window at " << window.placement.left << "," << window.placement.top << " on a screen of "
+        << GetSystemMetrics(SM_CXSCREEN) << "x" << GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(window.style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(window.style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "fixed frame, no minimise or maximise";
+
+    ExpectControls({std::begin(kStartLayout), std::end(kStartLayout)});
+    EXPECT_TRUE(session_->Read(Control::编辑框2).visibleStyle) << u8"编辑框2 is hidden by its group box only";
+    EXPECT_TRUE(session_->Read(Control::超文本浏览框1).visibleStyle) << "the viewer is hidden by its group box only";
+
+    EXPECT_EQ(Utf8(session_->Read(Control::分组框1).text), u8"安装源:");
+    EXPECT_EQ(Utf8(session_->Read(Control::分组框3).text), u8"安装源:");
+    EXPECT_EQ(Utf8(session_->Read(Control::分组框2).text), u8"安装源列表");
+    EXPECT_EQ(Utf8(session_->Read(Control::编辑框1).text), Utf8(origin_ + L"/Lanternkit/serverlist.json"));
+    EXPECT_EQ(Utf8(session_->Read(Control::编辑框2).text), Utf8(origin_ + L"/Lanternkit/bcl.ini"));
+    EXPECT_EQ(Utf8(session_->Read(Control::选择框1).text), u8"同时安装Voxbridge社区服");
+    EXPECT_EQ(Utf8(session_->Read(Control::按钮1).text), u8"安装");
+    EXPECT_EQ(Utf8(session_->Read(Control::按钮3).text), u8"卸载");
+    EXPECT_EQ(Utf8(session_->Read(Control::按钮2).text), ">>");
+    EXPECT_EQ(Utf8(session_->Read(Control::标签1).text).rfind("By:", 0), 0u) << Utf8(session_->Read(Control::标签1).text);
+    EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_UNCHECKED);
+    for (Control button : {Control::按钮1, Control::按钮2, Control::按钮3, Control::选择框1})
+        EXPECT_TRUE(session_->Read(button).enabled) << Name(button);
+    session_->Screenshot(L"start");
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(ShellScenario, TickingAndClearingTheCheckBoxSwitchesTheVoiceChatSection) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true, 388));
+    // The section sits between the check box and the buttons that moved down.
+    ExpectControls({{Control::分组框3, Control::Window, 8, 96, 344, 72, true},
+                    {Control::编辑框2, Control::分组框3, 16, 24, 312, 32, true},
+                    {Control::选择框1, Control::Window, 96, 80, 192, 16, true}});
+    session_->Screenshot(L"voice-chat");
+
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(false, 388));
+    ExpectControls({std::begin(kStartLayout), std::end(kStartLayout)});
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(ShellScenario, ThePanelButtonWidensThenNarrowsTheWindow) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(ClickPanelButton(L"<<"));
+    ASSERT_NO_FATAL_FAILURE(ExpectWindowSize(751, 160));
+    ExpectControls({{Control::分组框2, Control::Window, 384, 0, 360, 136, true},
+                    {Control::超文本浏览框1, Control::分组框2, 0, 16, 360, 112, true}});
+    session_->Screenshot(L"side-panel");
+
+    ASSERT_NO_FATAL_FAILURE(ClickPanelButton(L">>"));
+    ASSERT_NO_FATAL_FAILURE(ExpectWindowSize(388, 160));
+    EXPECT_TRUE(session_->Read(Control::分组框2).visibleStyle) << "the side panel stays shown, outside the window";
+    // The panel switch leaves every height and top as it was.
+    std::vector<Expected> unchanged(std::begin(kStartLayout), std::end(kStartLayout));
+    for (Expected& expected : unchanged)
+        if (expected.control == Control::分组框2 || expected.control == Control::超文本浏览框1) expected.seen = true;
+    ExpectControls(unchanged);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(ShellScenario, TickingWithThePanelOpenKeepsTheWidthAndGrowsThePanel) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(ClickPanelButton(L"<<"));
+    ASSERT_NO_FATAL_FAILURE(ExpectWindowSize(751, 160));
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true, 751));
+    ExpectControls({{Control::分组框2, Control::Window, 384, 0, 360, 208, true},
+                    {Control::超文本浏览框1, Control::分组框2, 0, 16, 360, 192, true}});
+    session_->Screenshot(L"both-switches");
+
+    ASSERT_NO_FATAL_FAILURE(ClickPanelButton(L">>"));
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true, 388));
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(false, 388));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(ShellScenario, TheSiteLinkOpensTheSiteOncePerPressAndNotOnRelease) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    HWND label = session_->ControlWindow(Control::标签1);
+    ASSERT_TRUE(label);
+    const std::string site = Utf8(origin_);
+    auto opened = [&](size_t count) {
+        return WaitUntil(kStepTimeoutMs, [&] { return session_->OpenedAddresses().size() >= count; });
+    };
+    ASSERT_TRUE(PostLeftButtonDown(label, 10, 8));
+    ASSERT_TRUE(opened(1)) << "pressing the left button over the label opened nothing";
+    ASSERT_TRUE(PostLeftButtonUp(label, 10, 8));
+    Sleep(700);
+    EXPECT_EQ(session_->OpenedAddresses(), std::vector<std::string>{site}) << "releasing the button must add nothing";
+
+    // Anywhere over the label, whatever the keys held.
+    ASSERT_TRUE(PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL | MK_SHIFT, MAKELPARAM(100, 15)));
+    ASSERT_TRUE(opened(2));
+    ASSERT_TRUE(PostLeftButtonUp(label, 100, 15));
+    Sleep(700);
+    EXPECT_EQ(session_->OpenedAddresses(), (std::vector<std::string>{site, site}));
+    ExpectNoBox(100);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(ShellScenario, ClosingThroughTheTitleBarRunsTheExitHandlerOnce) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_TRUE(PostTitleBarClose(session_->MainWindow()));
+    ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
+    EXPECT_TRUE(session_->OpenedAddresses().empty());
+}
+
+TEST_F(ShellScenario, ClosingWhenNothingWasFetchedReleasesNothing) {
+    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", {""}));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectAndAnswer(Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(0));
+}
+
+TEST_F(ShellScenario, AcceptingANewVersionEndsTheProgramFromTheStartUpSequence) {
+    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", {"1.2025.1.1"}));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(L"1.2025.1.1"), IDYES));
+    ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
+    EXPECT_EQ(session_->OpenedAddresses(), std::vector<std::string>{Utf8(origin_ + L"/?page_id=38")});
+    // Neither the announcement nor the source page was fetched.
+    EXPECT_EQ(SiteRequests(), std::vector<std::string>{"/Lanternkit/versioninfo.json"});
+}
+
+class ShellWithInstall : public ShellScenario {};
+
+TEST_F(ShellWithInstall, AnAddressTypedIntoTheEditBoxIsUsedByTheNextInstall) {
+    const std::string list = u8"{\"Regions\": [{\"Name\": \"测试区\"}]}";
+    ASSERT_TRUE(site_->Serve("/custom/list.json?from=typed", {list}));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    HWND edit = session_->ControlWindow(Control::编辑框1);
+    const std::wstring typed = origin_ + L"/custom/list.json?from=typed";
+    ASSERT_TRUE(PostTyping(edit, typed));
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return WindowText(edit) == typed; }));
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+    MessageBoxState report;
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(InstallReport(list), &report));
+    ASSERT_NO_FATAL_FAILURE(Answer(report, IDOK));
+    EXPECT_EQ(ReadWholeFile(session_->Profile().localLow + L"\\Mossgrove\\Starfold\\regionInfo.json"), list);
+    std::vector<std::string> requests = SiteRequests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back(), "/custom/list.json?from=typed");
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+TEST_F(ShellWithInstall, AfterInstallClearedTheCheckBoxTheNextTickShowsTheSectionAgain) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true, 388));
+    // No Voxbridge configuration in the profile: the install stops at once.
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(
+        {L"错误!", L"您尚未安装Voxbridge,请安装Voxbridge并运行一次后再尝试安装Voxbridge社区服！", BoxIcon::Error, {IDOK}}, IDOK));
+    EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_UNCHECKED);
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(false, 388));
+    ControlState install = WaitForControl(Control::按钮1, [](const ControlState& state) { return state.enabled; });
+    EXPECT_EQ(Utf8(install.text), u8"安装");
+
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true, 388));
+    EXPECT_FALSE(PathExists(session_->Profile().localLow + L"\\Mossgrove")) << "nothing was installed";
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(ShellWithInstall, TwoInstallsReleaseOnlyTheLastValuesAtExit) {
+    const std::wstring config = session_->Profile().roaming + L"\\voxbridge\\config.json";
+    ASSERT_TRUE(CreateFolderTree(session_->Profile().roaming + L"\\voxbridge"));
+    ASSERT_TRUE(WriteWholeFile(config, "{\"serverURL\": \"wss://old.example/voice\", \"volume\": 80}"));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+        MessageBoxState report;
+        ASSERT_NO_FATAL_FAILURE(ExpectBox(
+            InstallReport(DemoSiteFile("Lanternkit/serverlist.json"), WideFromUtf8(DemoSiteFile("Lanternkit/bcl.ini"))), &report));
+        ASSERT_NO_FATAL_FAILURE(Answer(report, IDOK));
+        ASSERT_TRUE(WaitForControl(Control::按钮1, [](const ControlState& state) { return state.enabled; }).enabled);
+    }
+    EXPECT_EQ(ReadWholeFile(config), "{\"serverURL\": \"wss://voice.starfold-cn.example/bcl\", \"volume\": 80}");
+    // The version reply, the configuration as read and as written, the server list.
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+// A tour of the installer for scripts/run on a machine without a display:
+// start-up, both layout switches, an install without and with the Voxbridge
+// option, an uninstall and the close. It prints every message box as it
+// answers it and saves a screenshot of each step; what the installer cannot
+// do yet is reported and skipped, so the tour always ends by itself.
+//
+//   walkthrough.exe --out FOLDER
+#include "driver/host_files.h"
+#include "driver/installer_session.h"
+#include "driver/screen_capture.h"
+#include "driver/waiting.h"
+#include "driver/wide_utf8.h"
+#include "driver/window_input.h"
+#include "e2e_paths.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr DWORD kBoxWaitMs = 2500;
+
+class Tour {
+public:
+    explicit Tour(std::wstring out) : out_(std::move(out)), session_(out_ + L"\\session") {}
+
+    int Run();
+
+private:
+    void Say(const std::string& line) {
+        std::string text = "walk-through: " + line + "\n";
+        fwrite(text.data(), 1, text.size(), stdout);
+        fflush(stdout);
+    }
+    void Shot(const std::string& name);
+    // Answers every box that shows up until none has come for a while.
+    int AnswerBoxes(DWORD firstWaitMs = kBoxWaitMs);
+    int ChooseAnswer(const MessageBoxState& box);
+    bool Click(Control control, const std::string& what);
+    void ReportLayout();
+    void ReportFile(const std::wstring& path, const std::string& what);
+
+    std::wstring out_;
+    InstallerSession session_;
+    int step_ = 0;
+};
+
+std::string Indented(const std::wstring& text) {
+    std::string utf8 = Utf8FromWide(text), indented;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') continue;
+        indented += utf8[i];
+        if (utf8[i] == '\n') indented += "      ";
+    }
+    return indented;
+}
+
+void Tour::Shot(const std::string& name) {
+    wchar_t number[8];
+    swprintf(number, 8, L"%02d-", ++step_);
+    std::wstring path = out_ + L"\\" + number + WideFromUtf8(name) + L".png";
+    if (SavePng(CaptureWholeScreen(), path)) Say("  screenshot " + Utf8FromWide(path));
+}
+
+int Tour::ChooseAnswer(const MessageBoxState& box) {
+    auto has = [&](int id) { return std::find(box.buttons.begin(), box.buttons.end(), id) != box.buttons.end(); };
+    // Keep the profile as it is, and stay with this version of the installer.
+    if (box.caption == L"数据版本回退" && has(IDCANCEL)) return IDCANCEL;
+    if (has(IDNO)) return IDNO;
+    if (has(IDOK)) return IDOK;
+    return box.buttons.empty() ? IDOK : box.buttons.front();
+}
+
+int Tour::AnswerBoxes(DWORD firstWaitMs) {
+    int answered = 0;
+    for (DWORD wait = firstWaitMs;; wait = 1200) {
+        std::optional<MessageBoxState> box = session_.NextBox(wait);
+        if (!box) break;
+        Say("box \"" + Utf8FromWide(box->caption) + "\" (" + Utf8FromWide(BoxIconName(box->icon)) + " icon; " +
+            Utf8FromWide(ButtonList(box->buttons)) + ")");
+        Say("      " + Indented(box->text));
+        Shot("box");
+        int answer = ChooseAnswer(*box);
+        bool closed = AnswerMessageBox(*box, answer);
+        Say("  answered " + Utf8FromWide(ButtonName(answer)) + (closed ? "" : " (the box stayed open)"));
+        if (!closed) break;
+        ++answered;
+    }
+    return answered;
+}
+
+bool Tour::Click(Control control, const std::string& what) {
+    HWND window = session_.ControlWindow(control);
+    if (!window) {
+        Say("no control for " + what + " (id " + std::to_string(ControlId(control)) + "); skipped");
+        return false;
+    }
+    Say("click " + what + " \"" + Utf8FromWide(session_.Read(control).text) + "\"");
+    PostClick(window);
+    return true;
+}
+
+void Tour::ReportLayout() {
+    Sleep(300);
+    ControlState window = session_.Read(Control::Window);
+    ControlState section = session_.Read(Control::分组框3);
+    ControlState panel = session_.Read(Control::分组框2);
+    Say("  window " + std::to_string(window.placement.width) + "x" + std::to_string(window.placement.height) +
+        ", voice-chat section " + (section.visible ? "shown" : "hidden") + ", side panel " +
+        (panel.visible ? "shown" : "hidden") + ", panel button \"" + Utf8FromWide(session_.Read(Control::按钮2).text) + "\"");
+}
+
+void Tour::ReportFile(const std::wstring& path, const std::string& what) {
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) {
+        Say("  " + what + ": missing");
+        return;
+    }
+    Say("  " + what + ": " + std::to_string(bytes->size()) + " bytes" + (bytes->size() <= 200 ? ": " + *bytes : ""));
+}
+
+int Tour::Run() {
+    if (!session_.PrepareProfile()) {
+        Say("cannot prepare a profile under " + Utf8FromWide(session_.Folder()));
+        return 1;
+    }
+    const UserProfile& profile = session_.Profile();
+    const std::wstring config = profile.roaming + L"\\voxbridge\\config.json";
+    const std::wstring region = profile.localLow + L"\\Mossgrove\\Starfold\\regionInfo.json";
+    CreateFolderTree(profile.roaming + L"\\voxbridge");
+    WriteWholeFile(config, "{\n  \"serverURL\": \"wss://voice.voxbridge.example/official\",\n  \"volume\": 80\n}\n");
+    Say("profile " + Utf8FromWide(profile.root) + " with a Voxbridge configuration");
+
+    std::wstring problem;
+    if (!session_.Launch(WindowsPathFromUnix(STARFOLD_E2E_INSTALLER), &problem)) {
+        Say("cannot start the installer: " + Utf8FromWide(problem));
+        return 1;
+    }
+    Say("installer started, process " + std::to_string(session_.Process().ProcessId()));
+    if (!session_.WaitForMainWindow(8000)) {
+        Say("no main window of class StarfoldCommunityInstaller with the installer's title appeared");
+        AnswerBoxes(500);
+        Shot("no-main-window");
+        return 0;
+    }
+    Say("start-up sequence:");
+    AnswerBoxes();
+    WaitUntil(5000, [&] { return IsWindowEnabled(session_.MainWindow()) != FALSE; });
+    Shot("start");
+    ReportLayout();
+
+    Say("voice-chat section switch:");
+    if (Click(Control::选择框1, "the check box")) {
+        ReportLayout();
+        Shot("voice-chat-section");
+        Click(Control::选择框1, "the check box");
+        ReportLayout();
+    }
+    Say("side-panel switch:");
+    if (Click(Control::按钮2, "the panel button")) {
+        ReportLayout();
+        Shot("side-panel");
+        Click(Control::按钮2, "the panel button");
+        ReportLayout();
+    }
+
+    Say("install without the Voxbridge option:");
+    if (Click(Control::按钮1, "install")) {
+        AnswerBoxes();
+        ReportFile(region, "region file");
+    }
+    Say("install with the Voxbridge option:");
+    if (Click(Control::选择框1, "the check box")) {
+        Sleep(300);
+        if (Click(Control::按钮1, "install")) AnswerBoxes();
+        ReportFile(config, "Voxbridge configuration");
+        ReportFile(region, "region file");
+        Shot("after-install");
+    }
+    Say("uninstall:");
+    if (Click(Control::按钮3, "uninstall")) {
+        AnswerBoxes();
+        ReportFile(region, "region file");
+    }
+
+    Say("closing the window");
+    PostClose(session_.MainWindow());
+    AnswerBoxes(500);
+    if (!session_.Process().WaitForExit(8000)) {
+        Say("the installer did not end; terminated");
+        return 0;
+    }
+    Say("installer ended with exit code " + std::to_string(session_.Process().ExitCode().value_or(0)));
+    for (const std::wstring& line : session_.ExitHandlerLines()) Say("  " + Utf8FromWide(line));
+    if (session_.ExitHandlerLines().empty()) Say("  no exit-handler line was written");
+    for (const UnhandledException& crash : session_.Process().LastChanceExceptions()) {
+        char code[16];
+        snprintf(code, sizeof code, "0x%08lX", crash.code);
+        Say(std::string("  the installer crashed with exception ") + code);
+    }
+    for (const std::string& address : session_.OpenedAddresses()) Say("  opened " + address);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::wstring out;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::wstring(argv[i]) == L"--out") out = argv[i + 1];
+    if (out.empty()) {
+        fputs("usage: walkthrough.exe --out FOLDER\n", stderr);
+        return 2;
+    }
+    if (out[0] == L'/') out = WindowsPathFromUnix(Utf8FromWide(out));
+    CreateFolderTree(out);
+    return Tour(out).Run();
+}
