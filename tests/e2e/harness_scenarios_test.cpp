@@ -28,7 +28,7 @@ bool ProcessRunning(const wchar_t* image) {
 }
 
 TEST(AddressHandler, EveryOpenedWebAddressIsAppendedToTheRecordOfTheOpener) {
-    const std::wstring folder = WindowsPathFromUnix(STARFOLD_E2E_WORK) + L"\\address-handler";
+    const std::wstring folder = std::wstring(STARFOLD_E2E_WORK) + L"\\address-handler";
     ASSERT_TRUE(CreateFolderTree(folder));
     const std::wstring record = folder + L"\\urls.txt";
     DeleteFileW(record.c_str());

@@ -38,7 +38,7 @@ ExpectedBox InstallReport(const std::string& listUtf8, const std::optional<std::
 void InstallerScenario::SetUp() {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     name_ = WideFromUtf8(std::string(test->test_suite_name()) + "." + test->name());
-    session_ = std::make_unique<InstallerSession>(WindowsPathFromUnix(STARFOLD_E2E_WORK) + L"\\" + name_);
+    session_ = std::make_unique<InstallerSession>(std::wstring(STARFOLD_E2E_WORK) + L"\\" + name_);
     ASSERT_TRUE(session_->PrepareProfile()) << "cannot prepare the profile under " << Utf8(session_->Folder());
     site_ = std::make_unique<SiteControl>(SITE_BASE);
     ASSERT_TRUE(site_->Reset()) << "the demo site does not answer at " << SITE_BASE;

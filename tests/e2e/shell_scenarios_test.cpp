@@ -5,6 +5,7 @@
 #include "driver/window_input.h"
 #include "scenario.h"
 
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -235,6 +236,9 @@ TEST_F(ShellScenario, AcceptingANewVersionEndsTheProgramFromTheStartUpSequence) 
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(L"1.2025.1.1"), IDYES));
     ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
+    // The browser starts as the installer ends.
+    WaitUntil(kStepTimeoutMs, [&] { return !session_->OpenedAddresses().empty(); });
+    Sleep(300);
     EXPECT_EQ(session_->OpenedAddresses(), std::vector<std::string>{Utf8(origin_ + L"/?page_id=38")});
     // Neither the announcement nor the source page was fetched.
     EXPECT_EQ(SiteRequests(), std::vector<std::string>{"/Lanternkit/versioninfo.json"});
@@ -296,6 +300,8 @@ TEST_F(ShellWithInstall, TwoInstallsReleaseOnlyTheLastValuesAtExit) {
         ASSERT_TRUE(WaitForControl(Control::按钮1, [](const ControlState& state) { return state.enabled; }).enabled);
     }
     EXPECT_EQ(ReadWholeFile(config), "{\"serverURL\": \"wss://voice.starfold-cn.example/bcl\", \"volume\": 80}");
+    std::vector<std::string> requests = SiteRequests();
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "/Lanternkit/bcl.ini"), 2) << "one address download per install";
     // The version reply, the configuration as read and as written, the server list.
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
 }

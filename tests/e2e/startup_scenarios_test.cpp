@@ -3,6 +3,8 @@
 #include "driver/host_files.h"
 #include "scenario.h"
 
+#include <algorithm>
+
 namespace {
 
 class StartupScenario : public InstallerScenario {
@@ -17,6 +19,20 @@ protected:
     }
 
     void ExpectTheAnnouncementNext() { ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(AnnouncementText()), IDCANCEL)); }
+
+    // The viewer asks for the source page once the sequence reaches its last step.
+    void ExpectTheSourcePageLoaded() {
+        EXPECT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
+            std::vector<std::string> requests = SiteRequests();
+            return std::find(requests.begin(), requests.end(), "/Lanternkit/SourceInfo.html") != requests.end();
+        })) << "the source page was never requested";
+    }
+
+    // A second run in the same scenario, with a profile of its own.
+    void StartAfresh() {
+        session_ = std::make_unique<InstallerSession>(session_->Folder() + L"-again");
+        ASSERT_TRUE(session_->PrepareProfile());
+    }
 
     void ExpectNothingMoreAndClose(int releasedBlocks) {
         ExpectNoBox(300);
@@ -35,13 +51,22 @@ TEST_F(StartupScenario, TheRollbackQuestionComesFirstAndACurrentVersionGoesStrai
     ASSERT_NO_FATAL_FAILURE(ExpectBox(Announcement(AnnouncementText()), &announcement));
     EXPECT_EQ(SiteRequests(), (std::vector<std::string>{"/Lanternkit/versioninfo.json", "/Lanternkit/announcer.txt"}));
     ASSERT_NO_FATAL_FAILURE(Answer(announcement, IDOK));
+    ExpectTheSourcePageLoaded();
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
     EXPECT_TRUE(session_->OpenedAddresses().empty());
 }
 
-TEST_F(StartupScenario, AVersionWithALineEndIsOfferedAsNewWithTheLineEndShown) {
+// Line ends and spaces around the reply are not part of the version.
+TEST_F(StartupScenario, AVersionFollowedByALineEndIsTheCurrentVersion) {
     ASSERT_NO_FATAL_FAILURE(StartWithVersion("1.2024.9.23\r\n"));
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(L"1.2024.9.23\r\n"), IDNO));
+    ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
+    ExpectTheSourcePageLoaded();  // after Cancel on the announcement too
+    ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
+}
+
+TEST_F(StartupScenario, AnotherVersionIsShownWithoutTheSpaceAndLineEndAroundIt) {
+    ASSERT_NO_FATAL_FAILURE(StartWithVersion(" 1.2024.10.1\r\n"));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(L"1.2024.10.1"), IDNO));
     ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
 }
@@ -54,27 +79,32 @@ TEST_F(StartupScenario, AnOlderVersionIsOfferedTooAndNoGoesOnToTheAnnouncement) 
     EXPECT_TRUE(session_->OpenedAddresses().empty()) << "No opens no download page";
 }
 
-TEST_F(StartupScenario, AnErrorPageIsOfferedAsANewVersionWithItsBodyAsText) {
-    SiteVariant notFound{"<h1>404 Not Found</h1>", 404};
-    notFound.contentType = "text/html";
-    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", notFound));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(L"<h1>404 Not Found</h1>"), IDNO));
-    ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
-    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+// An error page or a reply cut off is no version at all: never offered as a newer one.
+TEST_F(StartupScenario, AnErrorPageOrACutOffReplyIsANetworkError) {
+    SiteVariant notFound{"1.2025.1.1", 404};
+    SiteVariant cutOff{"1.2025.1.1", 200, Delivery::Cut, 5};
+    for (const SiteVariant& reply : {notFound, cutOff}) {
+        SCOPED_TRACE(reply.status == 404 ? "404" : "cut off");
+        if (reply.status != 404) ASSERT_NO_FATAL_FAILURE(StartAfresh());
+        ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", reply));
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
+        ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
+        // The reply is kept as received all the same, and released at the end.
+        ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
+    }
 }
 
 TEST_F(StartupScenario, AnEmptyVersionOrOneStartingWithAZeroByteIsANetworkError) {
     for (const std::string& body : {std::string(), std::string("\0" "1.2024.9.23", 12)}) {
         SCOPED_TRACE("version body of " + std::to_string(body.size()) + " bytes");
+        if (!body.empty()) ASSERT_NO_FATAL_FAILURE(StartAfresh());
         ASSERT_NO_FATAL_FAILURE(StartWithVersion(body));
         ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
         ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
         // A reply of a zero byte and text is kept, and released, all the same.
         ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(body.empty() ? 0 : 1));
-        session_ = std::make_unique<InstallerSession>(session_->Folder() + L"-again");
-        ASSERT_TRUE(session_->PrepareProfile());
     }
 }
 
@@ -84,6 +114,7 @@ TEST_F(StartupScenario, AnUnreachableSiteGivesTheNetworkErrorThenAnEmptyAnnounce
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(L""), IDOK));
+    ExpectTheSourcePageLoaded();  // and fails to load, which the viewer shows itself
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(0));
 }
 

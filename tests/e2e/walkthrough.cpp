@@ -38,7 +38,7 @@ private:
     }
     void Shot(const std::string& name);
     // Answers every box that shows up until none has come for a while.
-    int AnswerBoxes(DWORD firstWaitMs = kBoxWaitMs);
+    int AnswerBoxes(const std::string& stage, DWORD firstWaitMs = kBoxWaitMs);
     int ChooseAnswer(const MessageBoxState& box);
     bool Click(Control control, const std::string& what);
     void ReportLayout();
@@ -75,7 +75,7 @@ int Tour::ChooseAnswer(const MessageBoxState& box) {
     return box.buttons.empty() ? IDOK : box.buttons.front();
 }
 
-int Tour::AnswerBoxes(DWORD firstWaitMs) {
+int Tour::AnswerBoxes(const std::string& stage, DWORD firstWaitMs) {
     int answered = 0;
     for (DWORD wait = firstWaitMs;; wait = 1200) {
         std::optional<MessageBoxState> box = session_.NextBox(wait);
@@ -83,7 +83,7 @@ int Tour::AnswerBoxes(DWORD firstWaitMs) {
         Say("box \"" + Utf8FromWide(box->caption) + "\" (" + Utf8FromWide(BoxIconName(box->icon)) + " icon; " +
             Utf8FromWide(ButtonList(box->buttons)) + ")");
         Say("      " + Indented(box->text));
-        Shot("box");
+        Shot(stage + "-box");
         int answer = ChooseAnswer(*box);
         bool closed = AnswerMessageBox(*box, answer);
         Say("  answered " + Utf8FromWide(ButtonName(answer)) + (closed ? "" : " (the box stayed open)"));
@@ -143,12 +143,12 @@ int Tour::Run() {
     Say("installer started, process " + std::to_string(session_.Process().ProcessId()));
     if (!session_.WaitForMainWindow(8000)) {
         Say("no main window of class StarfoldCommunityInstaller with the installer's title appeared");
-        AnswerBoxes(500);
+        AnswerBoxes("no-window", 500);
         Shot("no-main-window");
         return 0;
     }
     Say("start-up sequence:");
-    AnswerBoxes();
+    AnswerBoxes("start-up");
     WaitUntil(5000, [&] { return IsWindowEnabled(session_.MainWindow()) != FALSE; });
     Shot("start");
     ReportLayout();
@@ -170,26 +170,26 @@ int Tour::Run() {
 
     Say("install without the Voxbridge option:");
     if (Click(Control::按钮1, "install")) {
-        AnswerBoxes();
+        AnswerBoxes("install");
         ReportFile(region, "region file");
     }
     Say("install with the Voxbridge option:");
     if (Click(Control::选择框1, "the check box")) {
         Sleep(300);
-        if (Click(Control::按钮1, "install")) AnswerBoxes();
+        if (Click(Control::按钮1, "install")) AnswerBoxes("install-voxbridge");
         ReportFile(config, "Voxbridge configuration");
         ReportFile(region, "region file");
         Shot("after-install");
     }
     Say("uninstall:");
     if (Click(Control::按钮3, "uninstall")) {
-        AnswerBoxes();
+        AnswerBoxes("uninstall");
         ReportFile(region, "region file");
     }
 
     Say("closing the window");
     PostClose(session_.MainWindow());
-    AnswerBoxes(500);
+    AnswerBoxes("close", 500);
     if (!session_.Process().WaitForExit(8000)) {
         Say("the installer did not end; terminated");
         return 0;
