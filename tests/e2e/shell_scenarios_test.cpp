@@ -265,6 +265,27 @@ TEST_F(ShellWithInstall, AnAddressTypedIntoTheEditBoxIsUsedByTheNextInstall) {
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
+TEST_F(ShellWithInstall, AVoiceServerAddressTypedIntoTheSecondEditBoxIsTheOneFetched) {
+    const std::wstring config = session_->Profile().roaming + L"\\voxbridge\\config.json";
+    ASSERT_TRUE(CreateFolderTree(session_->Profile().roaming + L"\\voxbridge"));
+    ASSERT_TRUE(WriteWholeFile(config, "{\"serverURL\": \"wss://old.example/voice\", \"volume\": 80}"));
+    ASSERT_TRUE(site_->Serve("/custom/voice.ini", {"wss://typed.example/voice"}));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    HWND edit = session_->ControlWindow(Control::编辑框2);
+    const std::wstring typed = origin_ + L"/custom/voice.ini";
+    ASSERT_TRUE(PostTyping(edit, typed));
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return WindowText(edit) == typed; }));
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(
+        InstallReport(DemoSiteFile("Lanternkit/serverlist.json"), std::wstring(L"wss://typed.example/voice")), IDOK));
+    EXPECT_EQ(ReadWholeFile(config), "{\"serverURL\": \"wss://typed.example/voice\", \"volume\": 80}");
+    std::vector<std::string> requests = SiteRequests();
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "/custom/voice.ini"), 1);
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "/Lanternkit/bcl.ini"), 0);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
+}
+
 TEST_F(ShellWithInstall, AfterInstallClearedTheCheckBoxTheNextTickShowsTheSectionAgain) {
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     ASSERT_NO_FATAL_FAILURE(Tick());
