@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The installer's program file: a 64-bit (PE32+) Windows GUI program that
+# imports only system libraries and stays under 1.5 MiB.
+set -u
+program=$1
+objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL ADVAPI32.DLL WININET.DLL COMCTL32.DLL MSVCRT.DLL "
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+headers=$("$objdump" -p "$program") || { echo "FAIL: $objdump cannot read $program"; exit 1; }
+grep -Eq '^Magic[[:space:]]+020b' <<<"$headers" || fail "not PE32+"
+grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || fail "not a Windows GUI program"
+
+imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]')
+[ -n "$imports" ] || fail "no imports found"
+for dll in $imports; do
+    [[ "$allowed" == *" $dll "* ]] || fail "imports $dll"
+done
+
+size=$(stat -c %s "$program")
+[ "$size" -lt $((3 * 1024 * 1024 / 2)) ] || fail "$size bytes, not under 1.5 MiB"
+
+[ $status -eq 0 ] && echo "ok: PE32+ GUI, $size bytes, imports:" $imports
+exit $status
