@@ -1,1 +1,95 @@
-// Filled in by its own change.
+#include "install/install_command.h"
+
+#include "app/program_state.h"
+#include "app/properties.h"
+#include "install/voice_chat_update.h"
+#include "support/dialogs.h"
+#include "support/encoding.h"
+#include "support/files.h"
+#include "support/web.h"
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+const char kResultCaption[] = "安装结果：";
+const char kContentHeading[] = "\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n";
+
+// Each path is built anew from the application-data folder when it is needed.
+Text RegionFilePath() { return SpecialFolder(8) + "..\\LocalLow\\Mossgrove\\Starfold\\regionInfo.json"; }
+Text MakerFolderPath() { return SpecialFolder(8) + "..\\LocalLow\\Mossgrove\\"; }
+Text GameFolderPath() { return SpecialFolder(8) + "..\\LocalLow\\Mossgrove\\Starfold"; }
+
+void MarkBusy() {
+    SetLogicalProperty(Control::按钮1, Property::禁止, true);
+    SetTextProperty(Control::按钮1, Property::caption, "安装中...");
+}
+
+void MarkIdle() {
+    SetLogicalProperty(Control::按钮1, Property::禁止, false);
+    SetTextProperty(Control::按钮1, Property::caption, "安装");
+}
+
+// An error page, a cut-off download or a captive portal's page must never
+// replace the region file. The bytes are judged, not changed: a UTF-8 byte
+// order mark is accepted and stays in the file.
+bool IsReceivedWhole(const HttpResponse& response) {
+    return IsWholeSuccess(response) && !ToText(response.body).empty();
+}
+
+bool IsJsonText(const ByteArray& bytes) {
+    // The parser takes a zero byte for the end of its input; JSON text has none.
+    return ToText(bytes).size() == bytes.size() && nlohmann::json::accept(bytes.begin(), bytes.end());
+}
+
+// The game has never run when its folder is missing: create the folders,
+// the maker's before the game's, and try once more.
+bool WriteRegionFile(const ByteArray& list) {
+    if (WriteFileBytes(RegionFilePath(), list)) return true;
+    CreateFolder(MakerFolderPath());
+    CreateFolder(GameFolderPath());
+    return WriteFileBytes(RegionFilePath(), list);
+}
+
+// The list is converted for the message box only; without GB2312 for a
+// character, the report shows no content.
+Text InstallReport(const ByteArray& list, const std::optional<Text>& voiceChatAddress) {
+    Text converted = ToText(ConvertEncoding(list, "UTF-8", "GB2312"));
+    Text report = "安装成功!";
+    if (voiceChatAddress) report += "\r\n\r\nVoxbridge服务器地址已更改为：" + *voiceChatAddress;
+    return report + kContentHeading + converted;
+}
+
+void RunInstall() {
+    std::optional<Text> voiceChatAddress;
+    if (GetLogicalProperty(Control::选择框1, Property::selected)) {
+        Text written;
+        if (VoiceChatServerUpdate(&written) == VoiceChatOutcome::Stop) return;
+        voiceChatAddress = written;
+    }
+
+    HttpResponse response = HttpGetResponse(GetTextProperty(Control::编辑框1, Property::content));
+    ByteArray& list = State().ServerListBytes;
+    list = response.body;
+    if (!IsReceivedWhole(response)) {
+        MsgBox("未能获取安装源内的社区服列表，请重试，若多次无法获取请检查安装源的可用性。", kMsgBoxError, Text("错误！"));
+        return;
+    }
+    if (!IsJsonText(list)) {
+        MsgBox("安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。", kMsgBoxError, Text("错误！"));
+        return;
+    }
+    if (!WriteRegionFile(list)) {
+        MsgBox("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！", kMsgBoxError, Text(kResultCaption));
+        return;
+    }
+    MsgBox(InstallReport(list, voiceChatAddress), kMsgBoxWarning, Text(kResultCaption));
+}
+
+}  // namespace
+
+void InstallCommand() {
+    MarkBusy();
+    RunInstall();
+    MarkIdle();
+}

@@ -1,1 +1,93 @@
-// Filled in by its own change.
+#include "install/voice_chat_update.h"
+
+#include "app/downloaded_text.h"
+#include "app/layout_switches.h"
+#include "app/program_state.h"
+#include "app/properties.h"
+#include "support/dialogs.h"
+#include "support/files.h"
+#include "support/web.h"
+
+#include <algorithm>
+
+namespace {
+
+// A double quote, serverURL, a double quote, a colon and exactly one space.
+const char kKeyText[] = "\"serverURL\": ";
+
+Text ConfigPath() { return SpecialFolder(8) + "voxbridge\\config.json"; }
+
+// Voxbridge creates its configuration when it first runs: without it there
+// is nothing to point at the community server.
+void ReportVoxbridgeMissing() {
+    SetLogicalProperty(Control::选择框1, Property::selected, false);
+    SetCollapsedLayout();
+    MsgBox("您尚未安装Voxbridge,请安装Voxbridge并运行一次后再尝试安装Voxbridge社区服！", kMsgBoxError, Text("错误!"));
+}
+
+void ReportConfigUnchanged(const Text& reason) { MsgBox(reason, kMsgBoxError, Text("错误！")); }
+
+// The span from the key to the first comma behind it can be replaced only
+// when both are there, and only when the text is the whole file: a zero byte
+// would cut everything after it off the rewritten file.
+bool IsRecognisedConfig(const ProgramState& state, const Text& config) {
+    return state.KeyPosition >= 1 && state.CommaPosition >= 1 && config.size() == state.ConfigBytes.size();
+}
+
+// The address goes between two double quotes of a JSON string, unescaped.
+bool IsInsertableAddress(const Text& address) {
+    if (address.empty()) return false;
+    return std::none_of(address.begin(), address.end(), [](char c) {
+        auto byte = static_cast<unsigned char>(c);
+        return byte == '"' || byte == '\\' || byte < 0x20 || byte == 0x7F;
+    });
+}
+
+// The voice-server address from 编辑框2's resource, or the empty text when
+// the download or its body is not fit to be written.
+Text DownloadAddress() {
+    HttpResponse response = HttpGetResponse(GetTextProperty(Control::编辑框2, Property::content));
+    if (!IsWholeSuccess(response)) return Text();
+    Text body = ToText(response.body);
+    if (body.size() != response.body.size()) return Text();
+    Text address = TrimBlanks(body);
+    return IsInsertableAddress(address) ? address : Text();
+}
+
+Text ReplaceServerUrl(const Text& config, const ProgramState& state, const Text& address) {
+    Text replacement = Text(kKeyText) + "\"" + address + "\"";
+    return ReplaceSpan(config, state.KeyPosition, state.CommaPosition - state.KeyPosition, replacement);
+}
+
+}  // namespace
+
+VoiceChatOutcome VoiceChatServerUpdate(Text* addressWritten) {
+    if (!FileExists(ConfigPath())) {
+        ReportVoxbridgeMissing();
+        return VoiceChatOutcome::Stop;
+    }
+
+    ProgramState& state = State();
+    state.ConfigBytes = ReadFileBytes(ConfigPath());
+    Text config = ToText(state.ConfigBytes);
+    state.KeyPosition = FindSubtext(config, kKeyText, LeftOut, false);
+    state.CommaPosition = FindSubtext(config, ",", state.KeyPosition, false);
+    if (!IsRecognisedConfig(state, config)) {
+        ReportConfigUnchanged("未能识别Voxbridge配置文件的格式，Voxbridge配置未作修改。");
+        return VoiceChatOutcome::Stop;
+    }
+
+    Text address = DownloadAddress();
+    if (address.empty()) {
+        ReportConfigUnchanged("未能获取有效的Voxbridge社区服地址，Voxbridge配置未作修改。");
+        return VoiceChatOutcome::Stop;
+    }
+
+    state.NewConfigBytes = ToBytes(ReplaceServerUrl(config, state, address));
+    if (!WriteFileBytes(ConfigPath(), state.NewConfigBytes)) {
+        ReportConfigUnchanged("Voxbridge配置文件写入失败，请检查文件权限后重试。");
+        return VoiceChatOutcome::Stop;
+    }
+    if (addressWritten) *addressWritten = address;
+    return VoiceChatOutcome::GoOn;
+}

@@ -1,1 +1,29 @@
-// Filled in by its own change.
+#include "startup/settings_rollback.h"
+
+#include "startup/folder_removal.h"
+#include "support/dialogs.h"
+#include "support/files.h"
+
+namespace {
+
+Text UnityFolderPath() { return SpecialFolder(8) + "..\\LocalLow\\Unity"; }
+Text SettingsFilePath() { return SpecialFolder(8) + "..\\LocalLow\\Mossgrove\\Starfold\\settings.tallow"; }
+
+bool UserWantsOldSettings() {
+    return MsgBox("是否需要帮您载入旧版数据配置，\r\n方便您游玩2024.6.18版本以下的模组？", kMsgBoxOkCancelWarning,
+                  Text("数据版本回退")) == kMsgBoxOk;
+}
+
+}  // namespace
+
+void SettingsRollback() {
+    if (!UserWantsOldSettings()) return;
+    // Without the application-data folder the paths below would be relative,
+    // and the deletion would act on whatever lies beside the installer.
+    if (SpecialFolder(8).empty()) return;
+    RemoveFolderByBatch(UnityFolderPath());
+    DeleteOneFile(SettingsFilePath());
+    // No folder is created: without the game's folder the game has never
+    // run, and there is no setting to roll back.
+    WriteFileBytes(SettingsFilePath(), SettingsTemplate());
+}

@@ -1,1 +1,75 @@
-// Filled in by its own change.
+#include "startup/startup_sequence.h"
+
+#include "app/downloaded_text.h"
+#include "app/program_state.h"
+#include "app/properties.h"
+#include "app/shutdown.h"
+#include "startup/settings_rollback.h"
+#include "support/dialogs.h"
+#include "support/files.h"
+#include "support/processes.h"
+#include "support/site.h"
+#include "support/web.h"
+
+// The installer's own version, as its file version resource gives it too.
+#define INSTALLER_VERSION "1.2024.9.23"
+
+namespace {
+
+void ReportNoVersionReply() {
+    MsgBox("未能从服务器获得版本信息，请检查网络是否畅通。", kMsgBoxError, Text("网络错误！"));
+}
+
+bool UserWantsNewVersion(const Text& latest) {
+    Text message = "发现新版本！\r\n当前版本：" INSTALLER_VERSION "\r\n最新版本：" + latest + "\r\n是否前往下载新版本安装器？";
+    return MsgBox(message, kMsgBoxYesNoQuestion, Text("发现新版本：")) == kMsgBoxYes;
+}
+
+// Versions are not ordered: any reply other than this installer's own offers
+// the download. An error page or a cut-off reply is no reply at all.
+void CheckVersion() {
+    HttpResponse response = HttpGetResponse(SITE_BASE "/Lanternkit/versioninfo.json");
+    State().VersionReply = response.body;
+    if (!IsWholeSuccess(response)) {
+        ReportNoVersionReply();
+        return;
+    }
+    Text reply = ToText(State().VersionReply);
+    Text latest = TrimBlanks(reply);
+    // A zero byte after the version makes the reply another text.
+    bool wholeText = reply.size() == State().VersionReply.size();
+    if (wholeText && latest == INSTALLER_VERSION) return;
+    if (latest.empty()) {
+        ReportNoVersionReply();
+        return;
+    }
+    if (UserWantsNewVersion(latest)) {
+        OpenUrl(Text(SITE_BASE "/?page_id=38"));
+        EndProgram(0);
+    }
+}
+
+// taskkill by its full path: one lying beside the installer, in a downloads
+// folder say, must never run in its place.
+void EndRunningGame() {
+    Text systemFolder = SpecialFolder(10);
+    if (systemFolder.empty()) return;
+    RunCommand("\"" + systemFolder + "taskkill.exe\" /f /im \"Starfold.exe\"", false, kShowHidden);
+}
+
+// The announcement is kept in GBK on the site and shown as it comes, even empty.
+void ShowAnnouncement() {
+    Text announcement = ToText(HttpGet(SITE_BASE "/Lanternkit/announcer.txt"));
+    if (MsgBox(announcement, kMsgBoxOkCancelInfo, Text("公告")) == kMsgBoxOk) EndRunningGame();
+}
+
+void LoadSourcePage() { SetTextProperty(Control::超文本浏览框1, Property::地址, SITE_BASE "/Lanternkit/SourceInfo.html"); }
+
+}  // namespace
+
+void StartupSequence() {
+    SettingsRollback();
+    CheckVersion();
+    ShowAnnouncement();
+    LoadSourcePage();
+}

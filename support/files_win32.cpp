@@ -1,1 +1,178 @@
-// Filled in by its own change.
+#include "support/files.h"
+
+#include "support/win32/paths.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <new>
+#include <string>
+
+namespace {
+
+// SpecialFolder codes 1 to 8 and the shell folder each one names.
+constexpr int kShellFolders[] = {CSIDL_PERSONAL, CSIDL_FAVORITES, CSIDL_DESKTOPDIRECTORY, CSIDL_FONTS,
+                                 CSIDL_STARTMENU, CSIDL_PROGRAMS, CSIDL_STARTUP, CSIDL_APPDATA};
+
+// Texts and byte arrays are counted with 32-bit integers; a larger file is not read.
+constexpr LONGLONG kLargestFile = INT_MAX;
+constexpr DWORD kLargestRequest = 1u << 30;
+
+std::wstring WideSystemFolder(UINT(WINAPI* folder)(LPWSTR, UINT)) {
+    wchar_t buffer[MAX_PATH];
+    UINT length = folder(buffer, MAX_PATH);
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(buffer, length);
+}
+
+std::wstring WideFolder(int code) {
+    if (code >= 1 && code <= 8) {
+        wchar_t buffer[MAX_PATH] = {};
+        if (!SHGetSpecialFolderPathW(nullptr, buffer, kShellFolders[code - 1], FALSE)) return std::wstring();
+        return buffer;
+    }
+    if (code == 9) return WideSystemFolder(GetWindowsDirectoryW);
+    if (code == 10) return WideSystemFolder(GetSystemDirectoryW);
+    if (code == 11) {
+        wchar_t buffer[MAX_PATH + 1];
+        DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+        return length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(buffer, length);
+    }
+    return std::wstring();
+}
+
+bool WriteAll(HANDLE file, const ByteArray& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD request = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kLargestRequest));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, request, &written, nullptr) || written != request) return false;
+        done += written;
+    }
+    return true;
+}
+
+enum class TargetState { Missing, Replaceable, Blocked };
+
+// The target is opened the way a direct overwrite would open it, exclusively
+// for writing: a read-only file, a file someone holds open, a folder or a
+// missing parent folder all block the write before anything is created.
+TargetState ProbeTarget(const std::wstring& target) {
+    // Asked first: where the attribute is not enforced (Wine run as root), the open below succeeds.
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return TargetState::Blocked;
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return TargetState::Replaceable;
+    }
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? TargetState::Missing : TargetState::Blocked;
+}
+
+// The name the existing target has on disk, so that replacing it through
+// another spelling (case, short name) keeps the name it had.
+std::wstring ExistingName(const std::wstring& folder, const std::wstring& target) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(target.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return target;
+    FindClose(search);
+    return folder + L"\\" + found.cFileName;
+}
+
+// A new file beside the target whose name no other writer uses: the process
+// id and a counter, and CREATE_NEW so that a leftover file is never reused.
+HANDLE CreateTemporaryFile(const std::wstring& folder, std::wstring* path) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; attempt++) {
+        *path = folder + L"\\~sf" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) +
+                L".tmp";
+        HANDLE file = CreateFileW(path->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+Text SpecialFolder(int code) {
+    std::wstring folder = WideFolder(code);
+    if (folder.empty()) return Text();
+    Text path = GbkPathFromWide(folder);
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path;
+}
+
+ByteArray ReadFileBytes(const Text& path) {
+    std::wstring wide;
+    if (!WideAbsolutePath(path, &wide)) return ByteArray();
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ByteArray();
+
+    ByteArray bytes;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestFile) {
+        try {
+            bytes.resize(static_cast<size_t>(size.QuadPart));
+        } catch (const std::bad_alloc&) {
+            bytes.clear();
+        }
+        size_t done = 0;
+        while (done < bytes.size()) {
+            DWORD request = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, kLargestRequest));
+            DWORD read = 0;
+            if (!ReadFile(file, bytes.data() + done, request, &read, nullptr) || read == 0) break;
+            done += read;
+        }
+        bytes.resize(done);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts) {
+    std::wstring target;
+    if (!WideAbsolutePath(path, &target)) return false;
+    size_t slash = target.rfind(L'\\');
+    if (slash + 1 == target.size()) return false;
+    std::wstring folder = target.substr(0, slash);
+
+    TargetState state = ProbeTarget(target);
+    if (state == TargetState::Blocked) return false;
+    std::wstring destination = state == TargetState::Replaceable ? ExistingName(folder, target) : target;
+
+    std::wstring temporaryPath;
+    HANDLE temporary = CreateTemporaryFile(folder, &temporaryPath);
+    if (temporary == INVALID_HANDLE_VALUE) return false;
+    bool written = true;
+    for (const ByteArray& part : parts) written = written && WriteAll(temporary, part);
+    written = written && FlushFileBuffers(temporary);
+    written = CloseHandle(temporary) && written;
+    written = written && MoveFileExW(temporaryPath.c_str(), destination.c_str(),
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!written) DeleteFileW(temporaryPath.c_str());
+    return written;
+}
+
+bool FileExists(const Text& path) {
+    std::wstring wide;
+    if (!WideAbsolutePath(path, &wide)) return false;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
+}
+
+bool CreateFolder(const Text& path) {
+    std::wstring wide;
+    return WideAbsolutePath(path, &wide) && CreateDirectoryW(wide.c_str(), nullptr);
+}
+
+bool RemoveFile(const Text& path) {
+    std::wstring wide;
+    return WideAbsolutePath(path, &wide) && DeleteFileW(wide.c_str());
+}

@@ -1,1 +1,50 @@
-// Filled in by its own change.
+#include "support/processes.h"
+
+#include "support/site.h"
+#include "support/win32/wide_text.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace {
+
+// The Windows show command for each show mode, 1 to 6.
+constexpr WORD kShowCommands[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, SW_SHOWNOACTIVATE,
+                                  SW_MINIMIZE};
+
+constexpr DWORD kInputIdleWaitMs = 1000;
+
+}  // namespace
+
+bool RunCommand(const Text& commandLine, std::optional<bool> waitForExit, std::optional<int> showMode) {
+    int mode = std::clamp(showMode.value_or(kShowNormal), 1, 6);
+    std::wstring line = WideFromGbk(commandLine);
+    if (line.empty()) return false;
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = kShowCommands[mode - 1];
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+
+    if (waitForExit.value_or(false)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+    } else {
+        WaitForInputIdle(process.hProcess, kInputIdleWaitMs);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+void OpenUrl(const std::optional<Text>& address) {
+    std::wstring target = WideFromGbk(address.value_or(SITE_BASE));
+    // An empty address would open a folder window instead of a page.
+    if (target.empty()) return;
+    HWND owner = FindWindowExW(nullptr, nullptr, nullptr, L"Microsoft Internet Explorer");
+    ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}

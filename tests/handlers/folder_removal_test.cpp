@@ -1,0 +1,129 @@
+// Removing a folder through Speed.bat: the batch file's bytes, cmd's "%"
+// expansion, the quoting, and when nothing may run.
+#include "startup/folder_removal.h"
+#include "tests/handlers/handler_fixture.h"
+
+namespace {
+
+class FolderRemovalTest : public HandlerTest {
+protected:
+    const Text kBatchPath = Text(FakeMachine::kTemp) + "Speed.bat";
+
+    // The batch file as RemoveFolderByBatch wrote it, caught before it runs.
+    Text BatchFor(const Text& folder) {
+        Text script;
+        machine.onRunCommand = [&](const RunCommandCall& call) {
+            script = ToText(machine.FileBytes(call.commandLine.substr(1, call.commandLine.size() - 2)));
+            return true;
+        };
+        RemoveFolderByBatch(folder);
+        return script;
+    }
+};
+
+TEST_F(FolderRemovalTest, BatchFileIsTheTemplateWithBothPathsWithOrWithoutTrailingBackslash) {
+    machine.AddFolder("C:\\games\\Unity");
+    Text expected = "Rd /s /q \"C:\\games\\Unity\\\"\r\nDel /f /q \"C:\\users\\玩家\\Temp\\Speed.bat\"";
+    EXPECT_EQ(BatchFor("C:\\games\\Unity"), expected);
+    EXPECT_EQ(BatchFor("C:\\games\\Unity\\"), expected);
+    ASSERT_EQ(machine.commands.size(), 2u);
+    EXPECT_EQ(machine.commands[0].commandLine, "\"" + kBatchPath + "\"");
+    EXPECT_EQ(machine.commands[0].waitForExit, std::optional<bool>(true));
+    EXPECT_EQ(machine.commands[0].showMode, std::optional<int>(1));
+    EXPECT_EQ(std::vector<std::string>(machine.log.begin(), machine.log.begin() + 4),
+              (std::vector<std::string>{"FileExists C:\\games\\Unity", "GetTempPath", "WriteFileBytes " + kBatchPath,
+                                        "RunCommand \"" + kBatchPath + "\""}));
+}
+
+TEST_F(FolderRemovalTest, ChineseFolderIsWrittenInGbk) {
+    machine.AddFolder("C:\\玩家\\Unity");
+    ByteArray expected = Bytes("Rd /s /q \"C:\\");
+    ByteArray tail = {0xCD, 0xE6, 0xBC, 0xD2};  // 玩家
+    expected.insert(expected.end(), tail.begin(), tail.end());
+    ByteArray rest = Bytes("\\Unity\\\"\r\nDel /f /q \"C:\\users\\");
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    expected.insert(expected.end(), tail.begin(), tail.end());
+    rest = Bytes("\\Temp\\Speed.bat\"");
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    EXPECT_EQ(Bytes(BatchFor("C:\\玩家\\Unity")), expected);
+}
+
+TEST_F(FolderRemovalTest, FolderGoesAndTheBatchFileDeletesItself) {
+    machine.AddFile("C:\\Program Files\\My Unity\\cache\\a.bin", Bytes("a"));
+    machine.AddFile("C:\\Program Files\\My Unity Other\\keep.bin", Bytes("k"));
+    machine.tempPath = "C:\\Documents and Settings\\玩家\\Local Temp\\";
+    machine.AddFolder(machine.tempPath);
+    RunBatchFilesWhenStarted();
+    RemoveFolderByBatch("C:\\Program Files\\My Unity");
+    EXPECT_FALSE(machine.HasFolder("C:\\Program Files\\My Unity"));
+    EXPECT_TRUE(machine.HasFile("C:\\Program Files\\My Unity Other\\keep.bin"));
+    EXPECT_FALSE(machine.HasFile(machine.tempPath + "Speed.bat"));
+    // Quoted: unquoted, CreateProcess would try to start C:\Documents.
+    EXPECT_EQ(machine.commands.at(0).commandLine, "\"C:\\Documents and Settings\\玩家\\Local Temp\\Speed.bat\"");
+}
+
+TEST_F(FolderRemovalTest, PercentInEitherPathIsDoubledSoOnlyThatFolderGoes) {
+    // Undoubled, cmd would read "%b%" as an unset variable and remove C:\games\a\Unity.
+    machine.AddFile("C:\\games\\a%b%\\Unity\\x.bin", Bytes("x"));
+    machine.AddFile("C:\\games\\a\\Unity\\save.dat", Bytes("s"));
+    machine.tempPath = "C:\\tmp%TEMP%\\";
+    machine.environment["TEMP"] = "C:\\users\\玩家\\Temp";
+    machine.AddFolder(machine.tempPath);
+    Text script = BatchFor("C:\\games\\a%b%\\Unity");
+    EXPECT_EQ(script, "Rd /s /q \"C:\\games\\a%%b%%\\Unity\\\"\r\nDel /f /q \"C:\\tmp%%TEMP%%\\Speed.bat\"");
+    EXPECT_EQ(machine.commands.at(0).commandLine, "\"C:\\tmp%TEMP%\\Speed.bat\"");
+
+    machine.AddFile("C:\\t\\undoubled.bat", Bytes(ReplaceSubtext(script, "%%", Text("%"), LeftOut, LeftOut, true)));
+    machine.RunBatchFile("C:\\t\\undoubled.bat");
+    EXPECT_FALSE(machine.HasFolder("C:\\games\\a\\Unity"));
+    EXPECT_TRUE(machine.HasFile("C:\\games\\a%b%\\Unity\\x.bin"));
+    EXPECT_TRUE(machine.HasFile("C:\\tmp%TEMP%\\Speed.bat"));
+
+    machine.AddFile("C:\\games\\a\\Unity\\save.dat", Bytes("s"));
+    machine.RunBatchFile("C:\\tmp%TEMP%\\Speed.bat");
+    EXPECT_FALSE(machine.HasFolder("C:\\games\\a%b%\\Unity"));
+    EXPECT_TRUE(machine.HasFolder("C:\\games\\a%b%"));
+    EXPECT_TRUE(machine.HasFile("C:\\games\\a\\Unity\\save.dat"));
+    EXPECT_FALSE(machine.HasFile("C:\\tmp%TEMP%\\Speed.bat"));
+}
+
+TEST_F(FolderRemovalTest, NothingIsWrittenOrRunWithoutTheFolderOrATemporaryFolder) {
+    machine.AddFolder("C:\\games\\Unity");
+    auto expectNothingRun = [&](const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_TRUE(LogOf("WriteFileBytes").empty());
+        EXPECT_TRUE(machine.commands.empty());
+        EXPECT_TRUE(machine.HasFolder("C:\\games\\Unity"));
+        machine.log.clear();
+    };
+    RemoveFolderByBatch("C:\\games\\Missing");
+    EXPECT_TRUE(LogOf("GetTempPath").empty());
+    expectNothingRun("folder missing");
+    machine.tempPathCallFails = true;
+    RemoveFolderByBatch("C:\\games\\Unity");
+    expectNothingRun("call fails");
+    machine.tempPathCallFails = false;
+    machine.tempPath = "C:\\" + Text(251, 't') + "\\";  // 255 bytes: no room for the terminator
+    RemoveFolderByBatch("C:\\games\\Unity");
+    expectNothingRun("path too long");
+
+    machine.tempPath = "C:\\" + Text(250, 't') + "\\";  // 254 bytes fit
+    machine.AddFolder(machine.tempPath);
+    RemoveFolderByBatch("C:\\games\\Unity");
+    EXPECT_EQ(LogOf("WriteFileBytes"), std::vector<std::string>{"WriteFileBytes " + machine.tempPath + "Speed.bat"});
+}
+
+TEST_F(FolderRemovalTest, SmallRoutinesFollowWindowsRules) {
+    machine.AddFile("C:\\games\\file", Bytes("f"));
+    EXPECT_TRUE(FolderExists("C:\\games\\"));
+    EXPECT_TRUE(FolderExists("C:\\games"));
+    EXPECT_TRUE(FolderExists("C:\\games\\file"));  // a file of that name counts
+    EXPECT_FALSE(FolderExists("C:\\games\\none\\"));
+    EXPECT_EQ(TempFolderPath(), FakeMachine::kTemp);
+    DeleteOneFile("C:\\games\\file");
+    DeleteOneFile("C:\\games\\file");
+    EXPECT_EQ(machine.directDeletes, std::vector<Text>(2, "C:\\games\\file"));
+    EXPECT_FALSE(machine.HasFile("C:\\games\\file"));
+}
+
+}  // namespace

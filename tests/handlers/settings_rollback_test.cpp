@@ -1,0 +1,108 @@
+// The settings rollback and its built-in settings file.
+#include "startup/settings_rollback.h"
+#include "tests/handlers/handler_fixture.h"
+
+#include <cstdint>
+
+namespace {
+
+uint64_t Fnv1a64(const ByteArray& bytes) {
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (unsigned char byte : bytes) hash = (hash ^ byte) * 0x100000001b3u;
+    return hash;
+}
+
+class SettingsRollbackTest : public HandlerTest {
+protected:
+    const Text kUnity = Text(FakeMachine::kAppData) + "..\\LocalLow\\Unity";
+    const Text kGameFolder = Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold";
+    const Text kSettings = kGameFolder + "\\settings.tallow";
+    const Text kBatchPath = Text(FakeMachine::kTemp) + "Speed.bat";
+
+    void SetUp() override {
+        HandlerTest::SetUp();
+        machine.AddFile(kUnity + "\\Analytics\\values", Bytes("v"));
+        machine.AddFile(kSettings, Bytes("{\"dataVersion\": 3}"));
+        RunBatchFilesWhenStarted();
+    }
+};
+
+TEST(SettingsTemplate, IsTheOldFormatByteForByte) {
+    const ByteArray& bytes = SettingsTemplate();
+    EXPECT_EQ(bytes.size(), 1447u);
+    Text text(bytes.begin(), bytes.end());
+    size_t lineEnds = 0;
+    for (size_t at = text.find("\r\n"); at != Text::npos; at = text.find("\r\n", at + 2)) lineEnds++;
+    EXPECT_EQ(lineEnds, 50u);  // 51 lines
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 50);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 50);
+    EXPECT_EQ(text.substr(0, 3), "{\r\n");
+    EXPECT_EQ(text.back(), '}');
+    // Twelve characters of three UTF-8 bytes each, "新手" three times.
+    EXPECT_EQ(std::count_if(bytes.begin(), bytes.end(), [](unsigned char b) { return b >= 0xE0; }), 12);
+    EXPECT_EQ(std::count_if(bytes.begin(), bytes.end(), [](unsigned char b) { return b >= 0x80; }), 36);
+    const Text newcomer = u8"\"新手\"";
+    size_t newcomers = 0;
+    for (size_t at = text.find(newcomer); at != Text::npos; at = text.find(newcomer, at + 1)) newcomers++;
+    EXPECT_EQ(newcomers, 3u);
+    EXPECT_EQ(Fnv1a64(bytes), 0x4cc3b5725bb2b08au);
+}
+
+TEST_F(SettingsRollbackTest, CancelTouchesNothing) {
+    machine.msgBoxAnswers = {kMsgBoxCancel};
+    SettingsRollback();
+    ASSERT_EQ(machine.msgBoxes.size(), 1u);
+    EXPECT_EQ(machine.msgBoxes[0].message, "是否需要帮您载入旧版数据配置，\r\n方便您游玩2024.6.18版本以下的模组？");
+    EXPECT_EQ(machine.msgBoxes[0].flags, 0x31);
+    EXPECT_EQ(machine.msgBoxes[0].caption, Text("数据版本回退"));
+    EXPECT_EQ(machine.log, std::vector<std::string>{"MsgBox 数据版本回退"});
+    EXPECT_TRUE(machine.HasFolder(kUnity));
+    EXPECT_EQ(machine.FileBytes(kSettings), Bytes("{\"dataVersion\": 3}"));
+}
+
+TEST_F(SettingsRollbackTest, OkRemovesUnityThenReplacesTheSettingsFile) {
+    SettingsRollback();
+    EXPECT_FALSE(machine.HasFolder(kUnity));
+    EXPECT_EQ(machine.FileBytes(kSettings), SettingsTemplate());
+    EXPECT_FALSE(machine.HasFile(kBatchPath));
+    EXPECT_EQ(machine.log, (std::vector<std::string>{
+                               "MsgBox 数据版本回退", "FileExists " + kUnity, "GetTempPath", "WriteFileBytes " + kBatchPath,
+                               "RunCommand \"" + kBatchPath + "\"", "cmd: Rd " + FakeMachine::Resolve(kUnity),
+                               "cmd: Del " + FakeMachine::Resolve(kBatchPath), "DeleteFile " + kSettings,
+                               "WriteFileBytes " + kSettings}));
+    EXPECT_EQ(machine.msgBoxes.size(), 1u);
+
+    // A second OK deletes the template and writes it again.
+    SettingsRollback();
+    EXPECT_EQ(machine.directDeletes, std::vector<Text>(2, kSettings));
+    EXPECT_EQ(machine.FileBytes(kSettings), SettingsTemplate());
+}
+
+TEST_F(SettingsRollbackTest, WithoutUnityNoBatchRunsAndTheSettingsAreStillWritten) {
+    machine.folders.erase(FakeMachine::Resolve(kUnity));
+    machine.folders.erase(FakeMachine::Resolve(kUnity + "\\Analytics"));
+    machine.files.clear();
+    SettingsRollback();
+    EXPECT_TRUE(machine.commands.empty());
+    EXPECT_EQ(LogOf("WriteFileBytes"), std::vector<std::string>{"WriteFileBytes " + kSettings});
+    EXPECT_EQ(machine.FileBytes(kSettings), SettingsTemplate());
+}
+
+TEST_F(SettingsRollbackTest, WithoutTheGameFolderUnityGoesAndNoSettingsFileAppears) {
+    machine.files.erase(FakeMachine::Resolve(kSettings));
+    machine.folders.erase(FakeMachine::Resolve(kGameFolder));
+    SettingsRollback();
+    EXPECT_FALSE(machine.HasFolder(kUnity));
+    EXPECT_FALSE(machine.HasFile(kSettings));
+    EXPECT_FALSE(machine.HasFolder(kGameFolder));
+    EXPECT_EQ(machine.msgBoxes.size(), 1u);
+}
+
+TEST_F(SettingsRollbackTest, WithoutTheApplicationDataFolderNothingIsTouched) {
+    // The paths would be relative: cmd and DeleteFile would act beside the installer.
+    machine.specialFolders.erase(8);
+    SettingsRollback();
+    EXPECT_EQ(machine.log, std::vector<std::string>{"MsgBox 数据版本回退"});
+}
+
+}  // namespace

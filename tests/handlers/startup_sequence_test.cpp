@@ -1,0 +1,138 @@
+// The start-up sequence: rollback offer, version check, announcement with
+// the game's termination, and the source page.
+#include "startup/startup_sequence.h"
+#include "tests/handlers/handler_fixture.h"
+
+namespace {
+
+class StartupSequenceTest : public HandlerTest {
+protected:
+    const Text kVersionUrl = SITE_BASE "/Lanternkit/versioninfo.json";
+    const Text kAnnouncementUrl = SITE_BASE "/Lanternkit/announcer.txt";
+    const Text kTaskkill = "\"C:\\windows\\system32\\taskkill.exe\" /f /im \"Starfold.exe\"";
+    const Text kSourcePage = "Set 超文本浏览框1 地址 " SITE_BASE "/Lanternkit/SourceInfo.html";
+
+    void SetUp() override {
+        HandlerTest::SetUp();
+        machine.web[kVersionUrl] = FakeMachine::Ok("1.2024.9.23");
+        machine.web[kAnnouncementUrl] = FakeMachine::Ok("今晚维护");
+        machine.msgBoxAnswers = {kMsgBoxCancel};  // no rollback
+    }
+
+    std::vector<Text> Captions() const {
+        std::vector<Text> captions;
+        for (const MsgBoxCall& box : machine.msgBoxes) captions.push_back(box.caption.value_or(""));
+        return captions;
+    }
+
+    static Text NewVersionMessage(const Text& latest) {
+        return "发现新版本！\r\n当前版本：1.2024.9.23\r\n最新版本：" + latest + "\r\n是否前往下载新版本安装器？";
+    }
+};
+
+TEST_F(StartupSequenceTest, CurrentVersionRunsTheFourStepsInOrder) {
+    machine.msgBoxAnswers = {kMsgBoxCancel, kMsgBoxOk};
+    StartupSequence();
+    EXPECT_EQ(machine.log, (std::vector<std::string>{"MsgBox 数据版本回退", "HttpGet " + kVersionUrl,
+                                                     "HttpGet " + kAnnouncementUrl, "MsgBox 公告",
+                                                     "RunCommand " + kTaskkill, kSourcePage}));
+    EXPECT_EQ(machine.msgBoxes[1].message, "今晚维护");
+    EXPECT_EQ(machine.msgBoxes[1].flags, 0x41);
+    ASSERT_EQ(machine.commands.size(), 1u);
+    EXPECT_EQ(machine.commands[0].waitForExit, std::optional<bool>(false));
+    EXPECT_EQ(machine.commands[0].showMode, std::optional<int>(1));
+    EXPECT_EQ(State().VersionReply, Bytes("1.2024.9.23"));
+}
+
+TEST_F(StartupSequenceTest, VersionRepliesAreJudgedWholeAndTrimmed) {
+    const Text kNetworkError = "未能从服务器获得版本信息，请检查网络是否畅通。";
+    struct Case {
+        const char* what;
+        HttpResponse reply;
+        Text message;  // empty: no box between the rollback question and the announcement
+    } cases[] = {
+        {"exactly the version", FakeMachine::Ok("1.2024.9.23"), ""},
+        {"with a line end", FakeMachine::Ok("1.2024.9.23\r\n"), ""},
+        {"with blanks about it", FakeMachine::Ok(" \t1.2024.9.23\n"), ""},
+        {"older version", FakeMachine::Ok("1.2024.6.18"), NewVersionMessage("1.2024.6.18")},
+        {"newer with a line end", FakeMachine::Ok("1.2025.1.1\r\n"), NewVersionMessage("1.2025.1.1")},
+        {"longer text", FakeMachine::Ok("1.2024.9.23.1"), NewVersionMessage("1.2024.9.23.1")},
+        {"zero byte after the version", Response(200, true, {'1', '.', '2', '0', '2', '4', '.', '9', '.', '2', '3', 0, '!'}),
+         NewVersionMessage("1.2024.9.23")},
+        {"nothing received", HttpResponse(), kNetworkError},
+        {"zero byte first", Response(200, true, {0, '2'}), kNetworkError},
+        {"only a line end", FakeMachine::Ok("\r\n"), kNetworkError},
+        {"error page", Response(404, true, Bytes("<h1>Not Found</h1>")), kNetworkError},
+        {"error status with the version", Response(503, true, Bytes("1.2024.9.23")), kNetworkError},
+        {"cut off", Response(200, false, Bytes("1.2025")), kNetworkError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        machine.web[kVersionUrl] = c.reply;
+        machine.msgBoxAnswers = {kMsgBoxCancel, kMsgBoxNo, kMsgBoxCancel};
+        StartupSequence();
+        EXPECT_EQ(State().VersionReply, c.reply.body);
+        EXPECT_EQ(machine.log.back(), kSourcePage);
+        if (c.message.empty()) {
+            EXPECT_EQ(Captions(), (std::vector<Text>{"数据版本回退", "公告"}));
+            continue;
+        }
+        ASSERT_EQ(machine.msgBoxes.size(), 3u);
+        EXPECT_EQ(machine.msgBoxes[1].message, c.message);
+        bool network = c.message == kNetworkError;
+        EXPECT_EQ(machine.msgBoxes[1].flags, network ? 0x10 : 0x24);
+        EXPECT_EQ(machine.msgBoxes[1].caption, Text(network ? "网络错误！" : "发现新版本："));
+        EXPECT_EQ(machine.msgBoxes[2].caption, Text("公告"));
+    }
+}
+
+TEST_F(StartupSequenceTest, YesOpensTheDownloadPageAndEndsTheProgramThere) {
+    machine.web[kVersionUrl] = FakeMachine::Ok("2.0");
+    machine.msgBoxAnswers = {kMsgBoxCancel, kMsgBoxYes};
+    try {
+        StartupSequence();
+        ADD_FAILURE() << "the program did not end";
+    } catch (const ProgramEnded& ended) {
+        EXPECT_EQ(ended.exitCode, 0);
+    }
+    EXPECT_EQ(machine.log, (std::vector<std::string>{"MsgBox 数据版本回退", "HttpGet " + kVersionUrl,
+                                                     "MsgBox 发现新版本：", "OpenUrl " SITE_BASE "/?page_id=38",
+                                                     "EndProgram 0"}));
+}
+
+TEST_F(StartupSequenceTest, AnnouncementShowsTheGbkBytesAsReceived) {
+    ByteArray gbk = {0xB9, 0xAB, 0xB8, 0xE6, '\r', '\n', 'v', '2'};  // 公告, a line end, v2
+    machine.web[kAnnouncementUrl] = FakeMachine::Ok(gbk);
+    StartupSequence();
+    EXPECT_EQ(Bytes(machine.msgBoxes.at(1).message), gbk);
+}
+
+TEST_F(StartupSequenceTest, CancelOnTheAnnouncementLeavesTheGameRunning) {
+    machine.msgBoxAnswers = {kMsgBoxCancel, kMsgBoxCancel};
+    StartupSequence();
+    EXPECT_TRUE(machine.commands.empty());
+    EXPECT_EQ(machine.log.back(), kSourcePage);
+}
+
+TEST_F(StartupSequenceTest, WithoutASystemFolderTaskkillIsNotStarted) {
+    // Never a bare "taskkill", which would find one beside the installer first.
+    machine.specialFolders.erase(10);
+    machine.msgBoxAnswers = {kMsgBoxCancel, kMsgBoxOk};
+    StartupSequence();
+    EXPECT_TRUE(machine.commands.empty());
+    EXPECT_EQ(machine.log.back(), kSourcePage);
+}
+
+TEST_F(StartupSequenceTest, UnreachableSiteGivesNetworkErrorThenAnEmptyAnnouncementThenThePage) {
+    machine.web.clear();
+    machine.msgBoxAnswers = {kMsgBoxCancel, kMsgBoxOk, kMsgBoxOk};
+    StartupSequence();
+    EXPECT_EQ(Captions(), (std::vector<Text>{"数据版本回退", "网络错误！", "公告"}));
+    EXPECT_EQ(machine.msgBoxes[2].message, "");
+    EXPECT_EQ(machine.commands.at(0).commandLine, kTaskkill);  // OK still ends the game
+    EXPECT_EQ(machine.log.back(), kSourcePage);
+    EXPECT_EQ(window[Control::超文本浏览框1].text, SITE_BASE "/Lanternkit/SourceInfo.html");
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+// The install with 选择框1 ticked: Voxbridge's serverURL first, then the list.
+#include "app/layout_switches.h"
+#include "install/voice_chat_update.h"
+#include "tests/handlers/install_fixture.h"
+
+namespace {
+
+class VoiceChatUpdateTest : public InstallTest {
+protected:
+    void SetUp() override {
+        InstallTest::SetUp();
+        TickVoiceChat();
+    }
+    // Rewrites a configuration holding `config` with the address `address`
+    // and gives the file as it is afterwards.
+    Text Rewrite(const Text& config, const Text& address = "wss://new") {
+        machine.AddFile(kConfigPath, Bytes(config));
+        machine.web[kAddressUrl] = FakeMachine::Ok(address);
+        Text written;
+        VoiceChatServerUpdate(&written);
+        return ToText(machine.FileBytes(kConfigPath));
+    }
+};
+
+TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheReport) {
+    Install();
+    EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kNewConfig);
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
+    // The address as written, without the line end of bcl.ini, fetched once.
+    ExpectOnlyMessage(SuccessReport(Text("wss://voice.example:7000")), 48, "安装结果：");
+    EXPECT_EQ(RequestsOf(kAddressUrl), 1);
+    EXPECT_EQ(machine.log, (std::vector<std::string>{
+                               "Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...", "FileExists " + kConfigPath,
+                               "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl,
+                               "WriteFileBytes " + kConfigPath, "HttpGet " + kListUrl,
+                               "WriteFileBytes " + kRegionPath, "MsgBox 安装结果：", "Set 按钮1 禁止 false",
+                               "Set 按钮1 caption 安装"}));
+    EXPECT_EQ(State().ConfigBytes, Bytes(kOldConfig));
+    EXPECT_EQ(State().KeyPosition, static_cast<int>(kOldConfig.find("\"serverURL\"")) + 1);
+    EXPECT_EQ(State().CommaPosition, static_cast<int>(kOldConfig.find(',', kOldConfig.find("serverURL"))) + 1);
+    EXPECT_EQ(State().NewConfigBytes, Bytes(kNewConfig));
+}
+
+TEST_F(VoiceChatUpdateTest, ReplacesFromTheKeyUpToTheFirstCommaBehindIt) {
+    // Directly followed by a comma: only the value changes.
+    EXPECT_EQ(Rewrite("{\"a\": 1, \"serverURL\": \"old\", \"b\": 2}"), "{\"a\": 1, \"serverURL\": \"wss://new\", \"b\": 2}");
+    // Blanks and a line end before the comma go.
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"old\" \r\n , \"b\": 2}"), "{\"serverURL\": \"wss://new\", \"b\": 2}");
+    // Only the first occurrence.
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"x\", \"serverURL\": \"y\",}"), "{\"serverURL\": \"wss://new\", \"serverURL\": \"y\",}");
+    // More spaces after the colon are found; one is left.
+    EXPECT_EQ(Rewrite("{\"serverURL\":    \"old\",}"), "{\"serverURL\": \"wss://new\",}");
+    // A byte-order mark and Chinese text before the key stay; six UTF-8
+    // bytes before the quote keep the search in step.
+    EXPECT_EQ(Rewrite(u8"\xEF\xBB\xBF{\"名字\": 1, \"serverURL\": \"old\",}"),
+              u8"\xEF\xBB\xBF{\"名字\": 1, \"serverURL\": \"wss://new\",}");
+}
+
+TEST_F(VoiceChatUpdateTest, VoxbridgeMissingClearsTheBoxCollapsesAndStopsTheInstall) {
+    machine.files.erase(FakeMachine::Resolve(kConfigPath));
+    SetVoiceChatLayout();
+    window.writes.clear();
+    Install();
+    ExpectOnlyMessage("您尚未安装Voxbridge,请安装Voxbridge并运行一次后再尝试安装Voxbridge社区服！", 16, "错误!");
+    EXPECT_EQ(Bytes(*machine.msgBoxes[0].caption), (ByteArray{0xB4, 0xED, 0xCE, 0xF3, '!'}));
+    std::vector<PropertyAccess> expected = {{Control::按钮1, Property::禁止, "true"},
+                                            {Control::按钮1, Property::caption, "安装中..."},
+                                            {Control::选择框1, Property::selected, "false"},
+                                            {Control::Window, Property::高度, "160"},
+                                            {Control::按钮1, Property::顶边, "96"},
+                                            {Control::按钮2, Property::顶边, "45"},
+                                            {Control::按钮3, Property::顶边, "96"},
+                                            {Control::分组框2, Property::高度, "136"},
+                                            {Control::超文本浏览框1, Property::高度, "112"},
+                                            {Control::分组框3, Property::可视, "false"},
+                                            {Control::按钮1, Property::禁止, "false"},
+                                            {Control::按钮1, Property::caption, "安装"}};
+    EXPECT_EQ(window.writes, expected);
+    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+
+    // The cleared box holds for the next install, which skips Voxbridge.
+    machine.log.clear();
+    Install();
+    EXPECT_TRUE(LogOf("FileExists").empty());
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
+}
+
+TEST_F(VoiceChatUpdateTest, ListErrorComesAfterTheConfigurationWasRewritten) {
+    machine.web[kListUrl] = Response(200, true, {});
+    Install();
+    ExpectOnlyMessage("未能获取安装源内的社区服列表，请重试，若多次无法获取请检查安装源的可用性。", 16, "错误！");
+    EXPECT_EQ(Bytes(*machine.msgBoxes[0].caption), (ByteArray{0xB4, 0xED, 0xCE, 0xF3, 0xA3, 0xA1}));  // full-width !
+    EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kNewConfig);
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+}
+
+// Every way the Voxbridge change can be unsound: the configuration stays as
+// it was, the user is told why, and nothing else happens.
+TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndStopsBeforeTheList) {
+    const Text kFormat = "未能识别Voxbridge配置文件的格式，Voxbridge配置未作修改。";
+    const Text kAddress = "未能获取有效的Voxbridge社区服地址，Voxbridge配置未作修改。";
+    const Text kWrite = "Voxbridge配置文件写入失败，请检查文件权限后重试。";
+    struct Case {
+        const char* what;
+        ByteArray config;
+        HttpResponse address;
+        Text message;
+        bool unreadable = false, unwritable = false;
+    } cases[] = {
+        {"key missing", Bytes("{\"server\": \"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
+        {"no space after the colon", Bytes("{\"serverURL\":\"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
+        {"other capitals", Bytes("{\"serverUrl\": \"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
+        {"no comma behind the key", Bytes("{\"a\": 1, \"serverURL\": \"old\"}"), FakeMachine::Ok("wss://new"), kFormat},
+        // Three UTF-8 bytes before the quote: the search steps over it in a pair.
+        {"key out of step", Bytes(u8"{\"名\"serverURL\": \"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
+        {"empty file", {}, FakeMachine::Ok("wss://new"), kFormat},
+        {"unreadable file", Bytes(kOldConfig), FakeMachine::Ok("wss://new"), kFormat, true},
+        {"zero byte after the key", {'{', '"', 's', 'e', 'r', 'v', 'e', 'r', 'U', 'R', 'L', '"', ':', ' ', '1', ',', 0, '}'},
+         FakeMachine::Ok("wss://new"), kFormat},
+        {"nothing received", Bytes(kOldConfig), HttpResponse(), kAddress},
+        {"empty address", Bytes(kOldConfig), FakeMachine::Ok(""), kAddress},
+        {"only a line end", Bytes(kOldConfig), FakeMachine::Ok(" \r\n"), kAddress},
+        {"error page", Bytes(kOldConfig), Response(404, true, Bytes("wss://new")), kAddress},
+        {"cut off", Bytes(kOldConfig), Response(200, false, Bytes("wss://new")), kAddress},
+        {"double quote", Bytes(kOldConfig), FakeMachine::Ok("wss://new\",\"x\":\"y"), kAddress},
+        {"backslash", Bytes(kOldConfig), FakeMachine::Ok("wss://new\\"), kAddress},
+        {"line end inside", Bytes(kOldConfig), FakeMachine::Ok("wss://a\r\nwss://b"), kAddress},
+        {"tab inside", Bytes(kOldConfig), FakeMachine::Ok("wss://a\tb"), kAddress},
+        {"delete byte", Bytes(kOldConfig), FakeMachine::Ok("wss://a\x7F"), kAddress},
+        {"zero byte inside", Bytes(kOldConfig), Response(200, true, {'w', 's', 0, 's'}), kAddress},
+        {"write fails", Bytes(kOldConfig), FakeMachine::Ok("wss://new"), kWrite, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        machine.AddFile(kConfigPath, c.config);
+        machine.web[kAddressUrl] = c.address;
+        if (c.unreadable) machine.unreadable.insert(FakeMachine::Resolve(kConfigPath));
+        if (c.unwritable) machine.unwritable.insert(FakeMachine::Resolve(kConfigPath));
+        Install();
+        ExpectOnlyMessage(c.message, 16, "错误！");
+        EXPECT_EQ(machine.FileBytes(kConfigPath), c.config);
+        EXPECT_EQ(RequestsOf(kAddressUrl), c.message == kFormat ? 0 : 1);
+        EXPECT_EQ(RequestsOf(kListUrl), 0);
+        EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+        EXPECT_TRUE(window[Control::选择框1].selected);
+        EXPECT_EQ(window.writes.size(), 4u);  // 按钮1 only: the layout stays
+        ExpectBusyOnlyWhileRunning();
+    }
+}
+
+}  // namespace

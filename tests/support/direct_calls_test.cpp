@@ -1,0 +1,141 @@
+// The two direct Windows calls and the run-time error report under Wine.
+#include "support/direct_calls.h"
+#include "support/runtime_error.h"
+#include "support/win32/dll_binding.h"
+#include "tests/support/win32_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::wstring WindowsTempPath() {
+    wchar_t buffer[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+    return std::wstring(buffer, length);
+}
+
+TEST(CallGetTempPath, FillsTheBufferOrGivesTheLengthItNeeds) {
+    ByteArray buffer = ToBytes(SpaceText(255));
+    unsigned length = CallGetTempPath(255, buffer);
+    Text expected = Gbk(WindowsTempPath());
+    ASSERT_FALSE(expected.empty());
+    ASSERT_EQ(length, expected.size());
+    EXPECT_EQ(ToText(buffer), expected);
+    EXPECT_EQ(buffer[length], 0);
+    EXPECT_EQ(buffer[length + 1], ' ');
+
+    ByteArray small = ToBytes(SpaceText(5));
+    EXPECT_EQ(CallGetTempPath(5, small), expected.size() + 1);
+    EXPECT_EQ(small, ToBytes(SpaceText(5)));
+    // The length passed in may not exceed the buffer that is really there.
+    EXPECT_EQ(CallGetTempPath(255, small), expected.size() + 1);
+    EXPECT_EQ(small, ToBytes(SpaceText(5)));
+    ByteArray exact = ToBytes(SpaceText(static_cast<int>(expected.size())));
+    EXPECT_EQ(CallGetTempPath(static_cast<unsigned>(exact.size()), exact), expected.size() + 1);
+}
+
+TEST(CallGetTempPath, AFolderOutsideGbkGivesItsShortFormOrFails) {
+    ScratchFolder scratch;
+    std::wstring folder = scratch / std::wstring(L"임시 폴더");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    {
+        EnvironmentValue tmp(L"TMP", folder);
+        EnvironmentValue temp(L"TEMP", folder);
+        ByteArray buffer = ToBytes(SpaceText(255));
+        unsigned length = CallGetTempPath(255, buffer);
+        Text path = ToText(buffer);
+        ASSERT_GT(length, 0u);
+        EXPECT_EQ(path.size(), length);
+        EXPECT_EQ(path.find('?'), Text::npos) << path;
+        EXPECT_EQ(LongPath(Wide(path)), folder + L"\\") << path;
+    }
+    EnvironmentValue tmp(L"TMP", folder + L"\\없음");
+    EnvironmentValue temp(L"TEMP", folder + L"\\없음");
+    ByteArray buffer = ToBytes(SpaceText(255));
+    EXPECT_EQ(CallGetTempPath(255, buffer), 0u);
+    EXPECT_EQ(buffer, ToBytes(SpaceText(255)));
+}
+
+TEST(CallDeleteFile, DeletesTheNamedFile) {
+    ScratchFolder scratch;
+    std::wstring file = scratch / std::wstring(L"Speed.bat");
+    std::wstring chinese = scratch / std::wstring(L"批处理.bat");
+    ASSERT_TRUE(WriteDirectly(file, BytesOf("x")));
+    ASSERT_TRUE(WriteDirectly(chinese, BytesOf("x")));
+    EXPECT_TRUE(CallDeleteFile(Gbk(file)));
+    EXPECT_TRUE(CallDeleteFile(Gbk(chinese)));
+    EXPECT_TRUE(FolderEntries(scratch.wide()).empty());
+    EXPECT_FALSE(CallDeleteFile(Gbk(file)));
+}
+
+TEST(DllBinding, BindsByLibraryFileAndFunctionNameOnce) {
+    DllEntry entry = {"kernel32.dll", "GetTempPathW", nullptr};
+    void* address = BindDllEntry(entry);
+    EXPECT_EQ(address, reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetTempPathW")));
+    EXPECT_EQ(entry.address, address);
+    EXPECT_EQ(BindDllEntry(entry), address);
+}
+
+struct ProbeOutcome {
+    bool boxShown = false;
+    std::wstring caption;
+    std::wstring message;
+    bool okButton = false;
+    bool cancelButton = false;
+    DWORD exitCode = 0;
+};
+
+// Runs the probe, answers its error box with OK if one appears, and waits for its end.
+ProbeOutcome RunProbe(const wchar_t* command) {
+    ProbeOutcome outcome;
+    std::wstring line = L"\"" + HelperProgram(L"support_probe.exe") + L"\" " + command;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    if (!process.hProcess) return outcome;
+    HWND box = nullptr;
+    for (int tries = 0; tries < 100 && !box; tries++) {
+        box = WaitForDialog(process.dwProcessId, 0, 0);
+        if (!box && WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
+    }
+    if (box) {
+        outcome.boxShown = true;
+        outcome.caption = WindowText(box);
+        outcome.message = DialogMessage(box);
+        outcome.okButton = IsWindowVisible(GetDlgItem(box, IDOK));
+        outcome.cancelButton = IsWindowVisible(GetDlgItem(box, IDCANCEL));
+        PressButton(box, IDOK);
+    }
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+    if (outcome.exitCode == STILL_ACTIVE) TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return outcome;
+}
+
+void ExpectReport(const ProbeOutcome& outcome, const Text& text) {
+    ASSERT_TRUE(outcome.boxShown);
+    EXPECT_EQ(outcome.caption, L"错误");
+    EXPECT_EQ(outcome.message, Wide(text));
+    EXPECT_TRUE(outcome.okButton);
+    EXPECT_FALSE(outcome.cancelButton);
+    EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
+}
+
+TEST(DirectCallReport, AMissingLibraryOrFunctionEndsTheProcessAfterTheBox) {
+    ExpectReport(RunProbe(L"missing-library"),
+                 RuntimeErrorText(LeftOut, Text("无法找到指定DLL库文件“starfold-missing.dll”中的输出命令“GetTempPathW”")));
+    ExpectReport(RunProbe(L"missing-function"),
+                 RuntimeErrorText(LeftOut, Text("无法找到指定DLL库文件“kernel32.dll”中的输出命令“StarfoldMissingCommand”")));
+}
+
+TEST(DirectCallReport, AStackThatMovedAcrossTheCallIsError6) {
+    ExpectReport(RunProbe(L"unbalanced-call"), RuntimeErrorText(6, Text("调用DLL命令后发现堆栈错误")));
+    ProbeOutcome balanced = RunProbe(L"balanced-call");
+    EXPECT_FALSE(balanced.boxShown);
+    EXPECT_EQ(balanced.exitCode, 42u);
+}
+
+}  // namespace

@@ -1,0 +1,265 @@
+// Files, folders and special folders under Wine, on the prefix's own drive.
+#include "support/direct_calls.h"
+#include "support/files.h"
+#include "support/win32/paths.h"
+#include "tests/support/win32_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+ByteArray Bytes(const char* text) { return ByteArray(text, text + std::strlen(text)); }
+
+ByteArray Contents(const std::wstring& path) {
+    ByteArray bytes;
+    EXPECT_TRUE(ReadDirectly(path, &bytes)) << Gbk(path);
+    return bytes;
+}
+
+bool EndsWithIgnoringCase(const Text& text, const Text& tail) {
+    return text.size() >= tail.size() &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data() + text.size() - tail.size(),
+                          static_cast<int>(tail.size()), tail.data(), static_cast<int>(tail.size())) == CSTR_EQUAL;
+}
+
+TEST(SpecialFolder, EachCodeGivesItsFolderEndingInABackslash) {
+    const struct {
+        int code;
+        const char* tail;
+    } folders[] = {{1, "\\Documents\\"},     {2, "\\Favorites\\"},           {3, "\\Desktop\\"},
+                   {4, "\\windows\\Fonts\\"}, {5, "\\Start Menu\\"},          {6, "\\Start Menu\\Programs\\"},
+                   {7, "\\Programs\\StartUp\\"}, {8, "\\AppData\\Roaming\\"}, {9, "C:\\windows\\"},
+                   {10, "C:\\windows\\system32\\"}, {11, "\\Temp\\"}};
+    for (const auto& folder : folders) {
+        Text path = SpecialFolder(folder.code);
+        EXPECT_TRUE(EndsWithIgnoringCase(path, folder.tail)) << folder.code << ": " << path;
+        EXPECT_EQ(path.compare(0, 3, "C:\\"), 0) << folder.code << ": " << path;
+        EXPECT_EQ(path.find("\\\\"), Text::npos) << folder.code << ": " << path;
+    }
+    for (int code : {0, 12, -1, 100}) EXPECT_EQ(SpecialFolder(code), "") << code;
+}
+
+// Points the shell's AppData folder of this process alone at another folder,
+// by putting a private copy of the user's key in place of HKEY_CURRENT_USER.
+class AppDataFolder {
+public:
+    explicit AppDataFolder(const std::wstring& folder) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kPrivateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &private_, nullptr);
+        HKEY shellFolders = nullptr;
+        RegCreateKeyExW(private_, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
+                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &shellFolders, nullptr);
+        RegSetValueExW(shellFolders, L"AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(shellFolders);
+        overridden_ = RegOverridePredefKey(HKEY_CURRENT_USER, private_) == ERROR_SUCCESS;
+    }
+    ~AppDataFolder() {
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegCloseKey(private_);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kPrivateKey);
+    }
+    bool overridden() const { return overridden_; }
+
+private:
+    static constexpr const wchar_t* kPrivateKey = L"Software\\StarfoldAppDataTest";
+    HKEY private_ = nullptr;
+    bool overridden_ = false;
+};
+
+// A path that must stand for `folder`: GBK, absolute, no replacement characters.
+void ExpectSameFolder(const Text& path, const std::wstring& folder) {
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path.find('?'), Text::npos) << path;
+    EXPECT_EQ(path.back(), '\\') << path;
+    EXPECT_EQ(LongPath(Wide(path)), folder + L"\\") << path;
+}
+
+TEST(SpecialFolder, AFolderNameOutsideGbkGivesTheShortFormOrNothing) {
+    ScratchFolder scratch;
+    std::wstring profile = scratch / std::wstring(L"한국어 프로필");
+    std::wstring roaming = profile + L"\\AppData\\Roaming";
+    for (const std::wstring& folder : {profile, profile + L"\\AppData", roaming})
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    {
+        AppDataFolder appData(roaming);
+        ASSERT_TRUE(appData.overridden());
+        ExpectSameFolder(SpecialFolder(8), roaming);
+    }
+    {
+        AppDataFolder appData(scratch / std::wstring(L"없는 폴더😀"));
+        EXPECT_EQ(SpecialFolder(8), "");
+    }
+    {
+        EnvironmentValue tmp(L"TMP", profile);
+        EnvironmentValue temp(L"TEMP", profile);
+        ExpectSameFolder(SpecialFolder(11), profile);
+    }
+    EnvironmentValue tmp(L"TMP", profile + L"\\없는 폴더");
+    EnvironmentValue temp(L"TEMP", profile + L"\\없는 폴더");
+    EXPECT_EQ(SpecialFolder(11), "");
+}
+
+TEST(WriteFileBytes, WritesThePartsInOrderAndAnEmptyPartTruncates) {
+    ScratchFolder scratch;
+    Text file = scratch / "data.bin";
+    ByteArray first = {'a', 0, 'b'};
+    ByteArray second = {0xFF, 0, '\r', '\n'};
+    ASSERT_TRUE(WriteFileBytes(file, {first, ByteArray(), second}));
+    ByteArray joined = {'a', 0, 'b', 0xFF, 0, '\r', '\n'};
+    EXPECT_EQ(Contents(scratch / std::wstring(L"data.bin")), joined);
+    EXPECT_EQ(ReadFileBytes(file), joined);
+
+    ASSERT_TRUE(WriteFileBytes(file, ByteArray()));
+    EXPECT_TRUE(Contents(scratch / std::wstring(L"data.bin")).empty());
+    EXPECT_EQ(FolderEntries(scratch.wide()), Names{L"data.bin"});
+}
+
+TEST(WriteFileBytes, ReplacingAFileKeepsTheNameItHasOnDisk) {
+    ScratchFolder scratch;
+    ASSERT_TRUE(WriteDirectly(scratch / std::wstring(L"Region.JSON"), Bytes("old contents")));
+    ASSERT_TRUE(WriteFileBytes(scratch / "region.json", Bytes("new")));
+    EXPECT_EQ(FolderEntries(scratch.wide()), Names{L"Region.JSON"});
+    EXPECT_EQ(Contents(scratch / std::wstring(L"Region.JSON")), Bytes("new"));
+}
+
+TEST(WriteFileBytes, IntoAMissingFolderFailsUntilTheFoldersAreCreated) {
+    ScratchFolder scratch;
+    Text maker = scratch / "Mossgrove";
+    Text game = maker + "\\Starfold";
+    Text file = game + "\\regionInfo.json";
+    EXPECT_FALSE(WriteFileBytes(file, Bytes("[]")));
+    EXPECT_FALSE(CreateFolder(game));
+    EXPECT_TRUE(FolderEntries(scratch.wide()).empty());
+
+    EXPECT_TRUE(CreateFolder(maker));
+    EXPECT_TRUE(CreateFolder(game));
+    EXPECT_FALSE(CreateFolder(game));
+    EXPECT_TRUE(FileExists(game));
+    ASSERT_TRUE(WriteFileBytes(file, Bytes("[]")));
+    EXPECT_EQ(ReadFileBytes(file), Bytes("[]"));
+    EXPECT_EQ(FolderEntries(Wide(game)), Names{L"regionInfo.json"});
+}
+
+// Each blocked write must fail, keep the old bytes and leave no temporary file.
+TEST(WriteFileBytes, ATargetThatCannotBeReplacedStaysAsItWas) {
+    ScratchFolder scratch;
+    std::wstring target = scratch / std::wstring(L"settings.tallow");
+    ASSERT_TRUE(WriteDirectly(target, Bytes("old bytes")));
+    auto expectUntouched = [&](const char* situation) {
+        EXPECT_EQ(Contents(target), Bytes("old bytes")) << situation;
+        EXPECT_EQ(FolderEntries(scratch.wide()), Names{L"settings.tallow"}) << situation;
+    };
+
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(WriteFileBytes(Gbk(target), Bytes("new")));
+    expectUntouched("read-only");
+    EXPECT_TRUE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+    for (DWORD sharing : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(WriteFileBytes(Gbk(target), Bytes("new")));
+        CloseHandle(held);
+        expectUntouched(sharing ? "held open with sharing" : "held open without sharing");
+    }
+
+    std::wstring folder = scratch / std::wstring(L"folder");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    EXPECT_FALSE(WriteFileBytes(Gbk(folder), Bytes("new")));
+    EXPECT_TRUE(IsFolder(folder));
+    EXPECT_EQ(FolderEntries(scratch.wide()), (Names{L"folder", L"settings.tallow"}));
+    EXPECT_EQ(Contents(target), Bytes("old bytes"));
+
+    EXPECT_TRUE(WriteFileBytes(Gbk(target), Bytes("new")));
+    EXPECT_EQ(Contents(target), Bytes("new"));
+}
+
+TEST(ReadFileBytes, MissingEmptyAndLargeFiles) {
+    ScratchFolder scratch;
+    EXPECT_TRUE(ReadFileBytes(scratch / "missing.json").empty());
+    ASSERT_TRUE(WriteDirectly(scratch / std::wstring(L"empty.json"), ByteArray()));
+    EXPECT_TRUE(ReadFileBytes(scratch / "empty.json").empty());
+    EXPECT_TRUE(ReadFileBytes(scratch.path()).empty());
+
+    ByteArray large(64u << 20);
+    for (size_t i = 0; i < large.size(); i++) large[i] = static_cast<unsigned char>((i * 131) ^ (i >> 20));
+    ASSERT_TRUE(WriteFileBytes(scratch / "large.bin", large));
+    EXPECT_TRUE(ReadFileBytes(scratch / "large.bin") == large);
+    EXPECT_TRUE(Contents(scratch / std::wstring(L"large.bin")) == large);
+}
+
+TEST(FileExistsAndRemoveFile, FilesAndFoldersAlike) {
+    ScratchFolder scratch;
+    ASSERT_TRUE(CreateDirectoryW((scratch / std::wstring(L"folder")).c_str(), nullptr));
+    ASSERT_TRUE(WriteDirectly(scratch / std::wstring(L"file.txt"), Bytes("x")));
+    EXPECT_TRUE(FileExists(scratch / "folder"));
+    EXPECT_TRUE(FileExists(scratch / "file.txt"));
+    EXPECT_FALSE(FileExists(scratch / "missing.txt"));
+
+    EXPECT_TRUE(RemoveFile(scratch / "file.txt"));
+    EXPECT_FALSE(FileExists(scratch / "file.txt"));
+    EXPECT_FALSE(RemoveFile(scratch / "file.txt"));
+    EXPECT_FALSE(RemoveFile(scratch / "folder"));
+    EXPECT_TRUE(IsFolder(scratch / std::wstring(L"folder")));
+}
+
+TEST(FileOperations, ChineseNamesReachTheFileSystemAsTheirCharacters) {
+    ScratchFolder scratch;
+    Text folder = scratch / "星际游戏";
+    Text file = folder + "\\服务器列表.json";
+    ASSERT_TRUE(CreateFolder(folder));
+    EXPECT_TRUE(IsFolder(scratch / std::wstring(L"星际游戏")));
+    ASSERT_TRUE(WriteFileBytes(file, BytesOf("社区服")));
+    EXPECT_EQ(Contents(scratch / std::wstring(L"星际游戏\\服务器列表.json")), BytesOf("社区服"));
+    EXPECT_EQ(ReadFileBytes(file), BytesOf("社区服"));
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(RemoveFile(file));
+    EXPECT_FALSE(FileExists(file));
+    EXPECT_TRUE(FolderEntries(Wide(folder)).empty());
+}
+
+// Every path built on an empty SpecialFolder(8) is relative; none of them may
+// reach the current folder (the program's own) or the current drive's root.
+TEST(FileOperations, RelativeAndEmptyPathsTouchNothing) {
+    ScratchFolder scratch;
+    std::wstring local = scratch / std::wstring(L"local.txt");
+    ASSERT_TRUE(WriteDirectly(local, Bytes("keep")));
+    ASSERT_TRUE(CreateDirectoryW((scratch / std::wstring(L"sub")).c_str(), nullptr));
+    Text unique = "sf-relative-" + std::to_string(GetCurrentProcessId());
+    CurrentFolder current(scratch / std::wstring(L"sub"));
+
+    for (const Text& path : {Text("..\\local.txt"), Text("C:..\\local.txt"), Text(".\\..\\local.txt"), Text()}) {
+        EXPECT_TRUE(ReadFileBytes(path).empty()) << path;
+        EXPECT_FALSE(FileExists(path)) << path;
+        EXPECT_FALSE(WriteFileBytes(path, Bytes("new"))) << path;
+        EXPECT_FALSE(RemoveFile(path)) << path;
+        EXPECT_FALSE(CallDeleteFile(path)) << path;
+    }
+    for (const Text& path : {Text("new.txt"), Text("..\\new.txt"), Text("C:new.txt"), "\\" + unique,
+                             "..\\LocalLow\\" + unique}) {
+        EXPECT_FALSE(WriteFileBytes(path, Bytes("new"))) << path;
+        EXPECT_FALSE(CreateFolder(path)) << path;
+    }
+    EXPECT_FALSE(CreateFolder(""));
+    EXPECT_FALSE(CreateFolder("..\\LocalLow"));
+
+    EXPECT_EQ(FolderEntries(scratch.wide()), (Names{L"local.txt", L"sub"}));
+    EXPECT_TRUE(FolderEntries(scratch / std::wstring(L"sub")).empty());
+    EXPECT_EQ(Contents(local), Bytes("keep"));
+    EXPECT_FALSE(Exists(L"C:\\" + Wide(unique)));
+}
+
+TEST(IsAbsolutePath, DriveLettersWithABackslashAndUncSharesOnly) {
+    for (const wchar_t* path : {L"C:\\", L"c:\\users", L"\\\\server\\share", L"\\\\server\\share\\x.txt"})
+        EXPECT_TRUE(IsAbsolutePath(path)) << Gbk(path);
+    for (const wchar_t* path : {L"", L"x.txt", L"C:", L"C:x.txt", L"C:/x.txt", L"1:\\x", L"\\x.txt", L"\\\\",
+                                L"\\\\server", L"\\\\server\\", L"\\\\\\share", L"\\\\server\\\\share"})
+        EXPECT_FALSE(IsAbsolutePath(path)) << Gbk(path);
+}
+
+}  // namespace

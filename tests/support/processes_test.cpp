@@ -1,0 +1,151 @@
+// Starting processes and opening addresses under Wine, observed through the
+// helper programs beside the tests.
+#include "support/processes.h"
+#include "tests/support/win32_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+Text Quoted(const std::wstring& path) { return "\"" + Gbk(path) + "\""; }
+
+Text Probe(const Text& arguments) { return Quoted(HelperProgram(L"support_probe.exe")) + " " + arguments; }
+
+// Waits up to timeoutMs for the file to hold what `done` accepts.
+template <typename Done>
+ByteArray WaitForFile(const std::wstring& path, DWORD timeoutMs, Done done) {
+    DWORD start = GetTickCount();
+    ByteArray bytes;
+    while (!(ReadDirectly(path, &bytes) && done(bytes)) && GetTickCount() - start < timeoutMs) Sleep(20);
+    return bytes;
+}
+
+Text TextOf(const ByteArray& bytes) { return Text(bytes.begin(), bytes.end()); }
+
+TEST(RunCommand, ShowModesAreClampedAndMapped) {
+    ScratchFolder scratch;
+    const struct {
+        std::optional<int> mode;
+        int showCommand;
+    } cases[] = {{LeftOut, SW_SHOWNORMAL}, {1, SW_HIDE},           {2, SW_SHOWNORMAL},     {3, SW_SHOWMINIMIZED},
+                 {4, SW_SHOWMAXIMIZED},    {5, SW_SHOWNOACTIVATE}, {6, SW_MINIMIZE},       {0, SW_HIDE},
+                 {-7, SW_HIDE},            {9, SW_MINIMIZE}};
+    for (const auto& c : cases) {
+        std::wstring record = scratch / std::wstring(L"show.txt");
+        DeleteFileW(record.c_str());
+        ASSERT_TRUE(RunCommand(Probe("show-window " + Quoted(record)), true, c.mode));
+        ByteArray bytes;
+        ASSERT_TRUE(ReadDirectly(record, &bytes));
+        EXPECT_EQ(TextOf(bytes), "1 " + std::to_string(c.showCommand)) << "mode " << c.mode.value_or(-99);
+    }
+}
+
+TEST(RunCommand, GivesTheCommandLineAsItStands) {
+    ScratchFolder scratch;
+    std::wstring record = scratch / std::wstring(L"line.bin");
+    Text line = Probe("command-line " + Quoted(record) + " \"带 空格\" 中文 %PATH% /f /im \"Starfold.exe\"");
+    ASSERT_TRUE(RunCommand(line, true, kShowHidden));
+    ByteArray bytes;
+    ASSERT_TRUE(ReadDirectly(record, &bytes));
+    std::wstring seen(bytes.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(seen.data(), bytes.data(), seen.size() * sizeof(wchar_t));
+    EXPECT_EQ(seen, Wide(line));
+}
+
+TEST(RunCommand, WaitsForTheEndOnlyWhenAsked) {
+    ScratchFolder scratch;
+    std::wstring first = scratch / std::wstring(L"first.txt");
+    DWORD start = GetTickCount();
+    ASSERT_TRUE(RunCommand(Probe("sleep 800 " + Quoted(first)), true, kShowHidden));
+    EXPECT_GE(GetTickCount() - start, 790u);
+    EXPECT_TRUE(Exists(first));
+
+    // This one never becomes input-idle: RunCommand gives up after a second.
+    std::wstring second = scratch / std::wstring(L"second.txt");
+    start = GetTickCount();
+    ASSERT_TRUE(RunCommand(Probe("sleep 3000 " + Quoted(second)), false, kShowHidden));
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    EXPECT_FALSE(Exists(second));
+    // Let it finish before the scratch folder goes.
+    EXPECT_EQ(TextOf(WaitForFile(second, 10000, [](const ByteArray& b) { return !b.empty(); })), "done");
+}
+
+TEST(RunCommand, ACommandLineNamingNoProgramFails) {
+    ScratchFolder scratch;
+    EXPECT_FALSE(RunCommand("", true, kShowHidden));
+    EXPECT_FALSE(RunCommand("   ", true, kShowHidden));
+    EXPECT_FALSE(RunCommand(Quoted(scratch / std::wstring(L"missing.exe")), true, kShowHidden));
+    EXPECT_FALSE(RunCommand(scratch / "missing.exe /f", false, LeftOut));
+    // A batch file with its folder missing, as the folder removal would name one.
+    EXPECT_FALSE(RunCommand(scratch / "missing\\Speed.bat", true, kShowHidden));
+}
+
+TEST(RunCommand, RunsABatchFileThroughTheSystem) {
+    ScratchFolder scratch;
+    std::wstring batch = scratch / std::wstring(L"清理.bat");
+    std::wstring made = scratch / std::wstring(L"made.txt");
+    ASSERT_TRUE(WriteDirectly(batch, BytesOf("@echo off\r\necho done> \"" + Gbk(made) + "\"\r\n")));
+    ASSERT_TRUE(RunCommand(Gbk(batch), true, kShowHidden));
+    EXPECT_TRUE(Exists(made));
+}
+
+// Registers the recorder as the handler of a scheme of its own for this test:
+// in the user's classes, and in the machine's where this Wine does not merge
+// the user's classes into HKEY_CLASSES_ROOT.
+class RecorderScheme {
+public:
+    RecorderScheme() {
+        std::wstring command = L"\"" + HelperProgram(L"..\\tools\\url_recorder.exe") + L"\" \"%1\"";
+        Register(HKEY_CURRENT_USER, L"Software\\Classes\\" + kScheme, command);
+        HKEY merged = nullptr;
+        if (RegOpenKeyExW(HKEY_CLASSES_ROOT, kScheme.c_str(), 0, KEY_READ, &merged) == ERROR_SUCCESS) {
+            RegCloseKey(merged);
+        } else {
+            Register(HKEY_CLASSES_ROOT, kScheme, command);
+            machineWide_ = true;
+        }
+    }
+    ~RecorderScheme() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\Classes\\" + kScheme).c_str());
+        if (machineWide_) RegDeleteTreeW(HKEY_CLASSES_ROOT, kScheme.c_str());
+    }
+
+private:
+    const std::wstring kScheme = L"starfold-probe";
+    bool machineWide_ = false;
+
+    static void Register(HKEY root, const std::wstring& key, const std::wstring& command) {
+        SetValue(root, key, L"", L"URL:Starfold probe");
+        SetValue(root, key, L"URL Protocol", L"");
+        SetValue(root, key + L"\\shell\\open\\command", L"", command);
+    }
+    static void SetValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+        HKEY handle = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(handle);
+    }
+};
+
+size_t LineCount(const ByteArray& bytes) { return std::count(bytes.begin(), bytes.end(), '\n'); }
+
+TEST(OpenUrl, HandsTheAddressToTheRegisteredHandler) {
+    ScratchFolder scratch;
+    std::wstring record = scratch / std::wstring(L"urls.txt");
+    EnvironmentValue recordFile(L"STARFOLD_URL_RECORD", record);
+    RecorderScheme scheme;
+
+    OpenUrl(Text("starfold-probe://127.0.0.1/?page_id=38"));
+    ByteArray lines = WaitForFile(record, 10000, [](const ByteArray& b) { return LineCount(b) >= 1; });
+    EXPECT_EQ(TextOf(lines), "starfold-probe://127.0.0.1/?page_id=38\n");
+
+    OpenUrl(Text("starfold-probe://社区/公告"));
+    lines = WaitForFile(record, 10000, [](const ByteArray& b) { return LineCount(b) >= 2; });
+    EXPECT_EQ(TextOf(lines), u8"starfold-probe://127.0.0.1/?page_id=38\nstarfold-probe://社区/公告\n");
+}
+
+}  // namespace
