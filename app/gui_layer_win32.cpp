@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 #include "app/shell.h"
 
-#include <commctrl.h>
 #include <ole2.h>
 
 #include <string>
@@ -28,10 +27,10 @@ std::wstring ProgramFolder() {
 
 }  // namespace
 
+// The manifest's class redirection brings in the version 6 controls when the
+// first one is created; nothing needs to load them earlier.
 void InitialiseGuiLayer() {
     g_oleInitialised = SUCCEEDED(OleInitialize(nullptr));
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
     g_guiThread = GetCurrentThreadId();
     std::wstring folder = ProgramFolder();
     if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());

@@ -9,7 +9,6 @@
 #include "install/uninstall_command.h"
 #include "startup/startup_sequence.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 namespace {
@@ -46,28 +45,45 @@ bool IsForwardedToWindow(UINT message) {
            (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
 }
 
+// The window procedure a control had before it was subclassed, kept with the control.
+const wchar_t kBaseProcedure[] = L"StarfoldBaseProcedure";
+
+void Subclass(HWND control, WNDPROC procedure) {
+    LONG_PTR base = SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    SetPropW(control, kBaseProcedure, reinterpret_cast<HANDLE>(base));
+}
+
+LRESULT CallBaseProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC base = reinterpret_cast<WNDPROC>(GetPropW(control, kBaseProcedure));
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+        RemovePropW(control, kBaseProcedure);
+    }
+    return CallWindowProcW(base, control, message, wParam, lParam);
+}
+
 // A group box is the parent of the controls inside it; what they tell their
 // parent belongs to the main window.
-LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsForwardedToWindow(message)) return SendMessageW(GetParent(box), message, wParam, lParam);
-    return DefSubclassProc(box, message, wParam, lParam);
+    return CallBaseProcedure(box, message, wParam, lParam);
 }
 
 void OnCreditPressed(int x, int y, int keyState) { SiteLink(x, y, keyState); }
 
 // The second press of a double click arrives as WM_LBUTTONDBLCLK; it is a press all the same.
-LRESULT CALLBACK CreditLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK CreditLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
         OnCreditPressed(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), KeyStateOf(wParam));
     }
-    return DefSubclassProc(label, message, wParam, lParam);
+    return CallBaseProcedure(label, message, wParam, lParam);
 }
 
 void AttachEventSources() {
     for (const ControlTemplate& row : ControlTemplates()) {
         HWND handle = g_handles[static_cast<int>(row.control)];
-        if (row.kind == ControlKind::GroupBox) SetWindowSubclass(handle, GroupBoxProc, 0, 0);
-        if (row.control == Control::标签1) SetWindowSubclass(handle, CreditLabelProc, 0, 0);
+        if (row.kind == ControlKind::GroupBox) Subclass(handle, GroupBoxProc);
+        if (row.control == Control::标签1) Subclass(handle, CreditLabelProc);
     }
 }
 

@@ -2,8 +2,8 @@
 // shutdown path releases.
 #pragma once
 
-// Initialises OLE and the common controls on this thread, notes it as the GUI
-// thread and makes the program file's folder the current directory.
+// Initialises OLE on this thread, notes it as the GUI thread and makes the
+// program file's folder the current directory.
 void InitialiseGuiLayer();
 
 // Destroys the main window, if any, and releases OLE; only on the GUI thread.
