@@ -3,9 +3,10 @@
 #include "app/window_ids.h"
 #include "support/site.h"
 
-const char kCreditText[] = "By:星褶社区";
-
 namespace {
+
+// The author credit; it must fit the 103 pixels of 标签1.
+constexpr char kCreditText[] = "By:星褶社区";
 
 constexpr int kBlack = Rgb(0, 0, 0);
 constexpr int kEditText = Rgb(0, 136, 255);

@@ -51,6 +51,3 @@ const std::array<ControlTemplate, kControlCount>& ControlTemplates();
 
 // The row of a control; nullptr for Control::Window, which has none.
 const ControlTemplate* FindTemplate(Control control);
-
-// The author credit of 标签1, GBK.
-extern const char kCreditText[];

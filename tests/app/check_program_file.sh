@@ -4,6 +4,7 @@
 set -u
 program=$1
 objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
+strings=${STRINGS:-x86_64-w64-mingw32-strings}
 allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL ADVAPI32.DLL WININET.DLL COMCTL32.DLL MSVCRT.DLL "
 status=0
 fail() { echo "FAIL: $*"; status=1; }
@@ -15,7 +16,7 @@ grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || fail "not a Windows G
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]')
 [ -n "$imports" ] || fail "no imports found"
 # Delay-imported and dynamically loaded libraries appear only as names in the file.
-named=$(strings -n 5 "$program" | grep -iE '^[A-Za-z0-9_]+\.dll$' | tr '[:lower:]' '[:upper:]')
+named=$("$strings" -n 5 "$program" | grep -iE '^[A-Za-z0-9_]+\.dll$' | tr '[:lower:]' '[:upper:]')
 for dll in $(printf '%s\n' $imports $named | sort -u); do
     [[ "$allowed" == *" $dll "* ]] || fail "uses $dll"
 done

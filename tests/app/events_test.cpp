@@ -151,6 +151,21 @@ LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Top-level windows of this thread, the hidden OLE window aside.
+int CountThreadWindows() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM counter) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (lstrcmpW(name, L"OleMainThreadWndClass") != 0) ++*reinterpret_cast<int*>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 bool LoadRefusing(const wchar_t* className) {
     g_refusedClass = className;
     HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
@@ -168,12 +183,13 @@ TEST_F(MainWindowEventTest, AWindowOrControlThatCannotBeCreatedLeavesNothing) {
         SCOPED_TRACE(testing::Message() << refused);
         EXPECT_FALSE(LoadRefusing(refused));
         EXPECT_EQ(MainWindow(), nullptr);
-        EXPECT_EQ(FindWindowW(STARFOLD_WINDOW_CLASS, nullptr), nullptr);
+        EXPECT_EQ(CountThreadWindows(), 0) << "nothing half-built is left behind";
         EXPECT_FALSE(DrainQueue()) << "no quit message left to end the error box at once";
         EXPECT_TRUE(HandlerCalls().empty()) << "no creation-completed event";
     }
     EXPECT_TRUE(LoadStartWindow());
     EXPECT_EQ(HandlerNames(), Names({"StartupSequence"}));
+    EXPECT_GE(CountThreadWindows(), 1);
 }
 
 }  // namespace
