@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The installer's program file: a 64-bit (PE32+) Windows GUI program that
-# imports only system libraries and stays under 1.5 MiB.
+# imports only system libraries and stays under 1.5 MiB. Libraries named
+# after the program must be delay-imported: absent from the load-time imports.
 set -u
 program=$1
+shift
+delayed=$(printf '%s\n' "$@" | tr '[:lower:]' '[:upper:]')
 objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
 strings=${STRINGS:-x86_64-w64-mingw32-strings}
 allowed=" KERNEL32.DLL USER32.DLL GDI32.DLL SHELL32.DLL OLE32.DLL OLEAUT32.DLL ADVAPI32.DLL WININET.DLL COMCTL32.DLL MSVCRT.DLL "
@@ -19,6 +22,10 @@ imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '
 named=$("$strings" -n 5 "$program" | grep -iE '^[A-Za-z0-9_]+\.dll$' | tr '[:lower:]' '[:upper:]')
 for dll in $(printf '%s\n' $imports $named | sort -u); do
     [[ "$allowed" == *" $dll "* ]] || fail "uses $dll"
+done
+
+for dll in $delayed; do
+    grep -qx "$dll" <<<"$imports" && fail "$dll is loaded at process start"
 done
 
 size=$(stat -c %s "$program")

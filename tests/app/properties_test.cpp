@@ -11,6 +11,13 @@ RECT ScreenRect(HWND window) {
     return rect;
 }
 
+void ExpectPlace(const RECT& rect, int left, int top, int width, int height) {
+    EXPECT_EQ(rect.left, left);
+    EXPECT_EQ(rect.top, top);
+    EXPECT_EQ(rect.right - rect.left, width);
+    EXPECT_EQ(rect.bottom - rect.top, height);
+}
+
 using PropertyInterfaceTest = MainWindowTest;
 
 TEST_F(PropertyInterfaceTest, GeometryReadsInTheParentsClientArea) {
@@ -28,48 +35,27 @@ TEST_F(PropertyInterfaceTest, WindowSizeKeepsItsCornerAndTheOtherDimension) {
     HWND window = MainWindow();
     RECT before = ScreenRect(window);
     SetIntegerProperty(Control::Window, Property::宽度, 751);
-    RECT wide = ScreenRect(window);
-    EXPECT_EQ(wide.left, before.left);
-    EXPECT_EQ(wide.top, before.top);
-    EXPECT_EQ(wide.right - wide.left, 751);
-    EXPECT_EQ(wide.bottom - wide.top, 160);
+    ExpectPlace(ScreenRect(window), before.left, before.top, 751, 160);
 
     SetIntegerProperty(Control::Window, Property::高度, 241);
-    RECT tall = ScreenRect(window);
-    EXPECT_EQ(tall.left, before.left);
-    EXPECT_EQ(tall.top, before.top);
-    EXPECT_EQ(tall.right - tall.left, 751);
-    EXPECT_EQ(tall.bottom - tall.top, 241);
+    ExpectPlace(ScreenRect(window), before.left, before.top, 751, 241);
     EXPECT_EQ(GetIntegerProperty(Control::Window, Property::宽度), 751);
     EXPECT_EQ(GetIntegerProperty(Control::Window, Property::高度), 241);
 }
 
 TEST_F(PropertyInterfaceTest, ControlSizeAndTopChangeOnlyWhatTheyName) {
     SetIntegerProperty(Control::分组框2, Property::高度, 208);
-    RECT box = PlaceInParent(Handle(Control::分组框2));
-    EXPECT_EQ(box.left, 384);
-    EXPECT_EQ(box.top, 0);
-    EXPECT_EQ(box.right - box.left, 360);
-    EXPECT_EQ(box.bottom - box.top, 208);
+    ExpectPlace(PlaceInParent(Handle(Control::分组框2)), 384, 0, 360, 208);
 
     SetIntegerProperty(Control::超文本浏览框1, Property::高度, 192);
-    RECT viewer = PlaceInParent(Handle(Control::超文本浏览框1));
-    EXPECT_EQ(viewer.left, 0);
-    EXPECT_EQ(viewer.top, 16);
-    EXPECT_EQ(viewer.right - viewer.left, 360);
-    EXPECT_EQ(viewer.bottom - viewer.top, 192);
+    ExpectPlace(PlaceInParent(Handle(Control::超文本浏览框1)), 0, 16, 360, 192);
 
     SetIntegerProperty(Control::按钮1, Property::顶边, 176);
-    RECT button = PlaceInParent(Handle(Control::按钮1));
-    EXPECT_EQ(button.left, 64);
-    EXPECT_EQ(button.top, 176);
-    EXPECT_EQ(button.right - button.left, 112);
-    EXPECT_EQ(button.bottom - button.top, 32);
+    ExpectPlace(PlaceInParent(Handle(Control::按钮1)), 64, 176, 112, 32);
     EXPECT_EQ(GetIntegerProperty(Control::按钮1, Property::顶边), 176);
 
     SetIntegerProperty(Control::分组框2, Property::左边, 380);
-    EXPECT_EQ(PlaceInParent(Handle(Control::分组框2)).left, 380);
-    EXPECT_EQ(PlaceInParent(Handle(Control::分组框2)).top, 0);
+    ExpectPlace(PlaceInParent(Handle(Control::分组框2)), 380, 0, 360, 208);
 }
 
 TEST_F(PropertyInterfaceTest, VisibleShowsAndHidesAGroupBoxWithItsChildren) {
