@@ -1,33 +1,24 @@
-#include <windows.h>
+// The program's entry: start-up in its fixed order, then the message loop;
+// every way out goes through EndProgram.
+#include "app/main_window.h"
+#include "app/program_state.h"
+#include "app/shell.h"
+#include "app/shutdown.h"
+#include "support/runtime_error.h"
 
 namespace {
 
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
+// The program does all its work in window events; nothing runs before the window.
+int StartSubroutine() { return 0; }
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = L"StarfoldCommunityInstaller";
-    RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Starfold", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 388, 160, nullptr, nullptr, instance, nullptr);
-    if (!window) return -1;
-    ShowWindow(window, SW_SHOW);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    InitialiseGuiLayer();
+    State() = ProgramState();
+    RegisterExitHandler(ExitHandler);
+    StartSubroutine();
+    if (!LoadStartWindow()) ReportRuntimeError(LeftOut, "载入启动窗口失败");
+    RunMessageLoop();
+    EndProgram(0);
 }

@@ -1,0 +1,70 @@
+#include "app/control_look.h"
+
+#include "app/resource_ids.h"
+
+namespace {
+
+constexpr LONG kCharacterHeight = -12;  // 12 px characters, leading excluded
+const wchar_t kEditFace[] = L"\u534e\u6587\u65b0\u9b4f";  // 华文新魏
+
+HFONT g_fonts[3];
+
+LOGFONTW DefaultGuiFont() {
+    LOGFONTW font = {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    return font;
+}
+
+HFONT CreateFontOf(FontKind kind) {
+    LOGFONTW font = DefaultGuiFont();
+    font.lfHeight = kCharacterHeight;
+    font.lfWidth = 0;
+    if (kind == FontKind::EditBox) {
+        font.lfWeight = FW_BOLD;
+        font.lfUnderline = TRUE;
+        // A Chinese charset lets the font mapper pick a Chinese face where this one is missing.
+        font.lfCharSet = GB2312_CHARSET;
+        lstrcpynW(font.lfFaceName, kEditFace, LF_FACESIZE);
+    } else {
+        font.lfWeight = FW_NORMAL;
+    }
+    return CreateFontIndirectW(&font);
+}
+
+}  // namespace
+
+HFONT FontFor(FontKind kind) {
+    if (kind == FontKind::DefaultGui) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT& font = g_fonts[static_cast<int>(kind)];
+    if (!font) font = CreateFontOf(kind);
+    return font;
+}
+
+void ReleaseFonts() {
+    for (HFONT& font : g_fonts) {
+        if (font) DeleteObject(font);
+        font = nullptr;
+    }
+}
+
+HBRUSH ApplyColours(HDC dc, const ControlTemplate& control) {
+    if (control.textColour < 0 && control.background == Background::System) return nullptr;
+    if (control.textColour >= 0) SetTextColor(dc, static_cast<COLORREF>(control.textColour));
+    if (control.background == Background::White) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    }
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+HCURSOR CursorFor(CursorKind kind) {
+    switch (kind) {
+        case CursorKind::SizeNwse: return LoadCursorW(nullptr, IDC_SIZENWSE);
+        case CursorKind::SizeNesw: return LoadCursorW(nullptr, IDC_SIZENESW);
+        case CursorKind::SizeWe: return LoadCursorW(nullptr, IDC_SIZEWE);
+        case CursorKind::Hand: return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(STARFOLD_HAND_CURSOR));
+        case CursorKind::Standard: break;
+    }
+    return nullptr;
+}

@@ -1,0 +1,209 @@
+#include "app/main_window.h"
+
+#include "app/control_look.h"
+#include "app/layout_switches.h"
+#include "app/resource_ids.h"
+#include "app/window_builder.h"
+#include "app/window_ids.h"
+#include "install/install_command.h"
+#include "install/uninstall_command.h"
+#include "startup/startup_sequence.h"
+
+#include <windowsx.h>
+
+namespace {
+
+// Sent once the window is shown; its handler is the start-up sequence.
+constexpr UINT kCreationCompleted = WM_APP + 1;
+
+// A fixed single frame with a title bar and a system menu; no minimise or maximise box.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+
+ControlHandles g_handles{};
+
+HWND& WindowHandle() { return g_handles[static_cast<int>(Control::Window)]; }
+
+const ControlTemplate* TemplateOfHandle(HWND handle) {
+    if (!handle) return nullptr;
+    for (const ControlTemplate& row : ControlTemplates()) {
+        if (g_handles[static_cast<int>(row.control)] == handle) return &row;
+    }
+    return nullptr;
+}
+
+// 1 Ctrl, 2 Shift, 4 Alt; mouse messages carry no Alt flag, so it is read from the keyboard.
+int KeyStateOf(WPARAM mouseFlags) {
+    int keyState = 0;
+    if (mouseFlags & MK_CONTROL) keyState |= 1;
+    if (mouseFlags & MK_SHIFT) keyState |= 2;
+    if (GetKeyState(VK_MENU) < 0) keyState |= 4;
+    return keyState;
+}
+
+bool IsForwardedToWindow(UINT message) {
+    return message == WM_COMMAND || message == WM_NOTIFY ||
+           (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
+}
+
+// The window procedure a control had before it was subclassed, kept with the control.
+const wchar_t kBaseProcedure[] = L"StarfoldBaseProcedure";
+
+void Subclass(HWND control, WNDPROC procedure) {
+    LONG_PTR base = SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+    SetPropW(control, kBaseProcedure, reinterpret_cast<HANDLE>(base));
+}
+
+LRESULT CallBaseProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC base = reinterpret_cast<WNDPROC>(GetPropW(control, kBaseProcedure));
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+        RemovePropW(control, kBaseProcedure);
+    }
+    return CallWindowProcW(base, control, message, wParam, lParam);
+}
+
+// A group box is the parent of the controls inside it; what they tell their
+// parent belongs to the main window.
+LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsForwardedToWindow(message)) return SendMessageW(GetParent(box), message, wParam, lParam);
+    return CallBaseProcedure(box, message, wParam, lParam);
+}
+
+void OnCreditPressed(int x, int y, int keyState) { SiteLink(x, y, keyState); }
+
+// The second press of a double click arrives as WM_LBUTTONDBLCLK; it is a press all the same.
+LRESULT CALLBACK CreditLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        OnCreditPressed(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), KeyStateOf(wParam));
+    }
+    return CallBaseProcedure(label, message, wParam, lParam);
+}
+
+void AttachEventSources() {
+    for (const ControlTemplate& row : ControlTemplates()) {
+        HWND handle = g_handles[static_cast<int>(row.control)];
+        if (row.kind == ControlKind::GroupBox) Subclass(handle, GroupBoxProc);
+        if (row.control == Control::标签1) Subclass(handle, CreditLabelProc);
+    }
+}
+
+bool OnCreate(HWND window) {
+    ControlHandles handles;
+    if (!BuildControls(window, handles)) return false;
+    g_handles = handles;
+    AttachEventSources();
+    return true;
+}
+
+void OnCreationCompleted() { StartupSequence(); }
+
+void OnCommand(int id, int code, HWND source) {
+    // A disabled control ignores input, a click sent to it by another program included.
+    if (code != BN_CLICKED || (source && !IsWindowEnabled(source))) return;
+    switch (id) {
+        case ControlId(Control::选择框1): VoiceChatSectionSwitch(); break;
+        case ControlId(Control::按钮2): SidePanelSwitch(); break;
+        case ControlId(Control::按钮1): InstallCommand(); break;
+        case ControlId(Control::按钮3): UninstallCommand(); break;
+        default: break;
+    }
+}
+
+HBRUSH OnControlColour(HDC dc, HWND control) {
+    const ControlTemplate* row = TemplateOfHandle(control);
+    return row ? ApplyColours(dc, *row) : nullptr;
+}
+
+bool OnSetCursor(HWND over, int hitTest) {
+    const ControlTemplate* row = TemplateOfHandle(over);
+    HCURSOR cursor = (row && hitTest == HTCLIENT) ? CursorFor(row->cursor) : nullptr;
+    if (!cursor) return false;
+    SetCursor(cursor);
+    return true;
+}
+
+void OnDestroy(HWND window) {
+    // A window whose creation failed must not leave a quit message behind for the error box.
+    if (WindowHandle() == window) PostQuitMessage(0);
+}
+
+void OnNcDestroy() {
+    g_handles.fill(nullptr);
+    ReleaseFonts();
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: return OnCreate(window) ? 0 : -1;
+        case kCreationCompleted: OnCreationCompleted(); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            HBRUSH brush = OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            if (brush) return reinterpret_cast<LRESULT>(brush);
+            break;
+        }
+        case WM_SETCURSOR:
+            if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+            break;
+        case WM_DESTROY: OnDestroy(window); return 0;
+        case WM_NCDESTROY: OnNcDestroy(); return 0;
+        default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool RegisterWindowClass(HINSTANCE instance) {
+    static bool registered = false;
+    if (registered) return true;
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(STARFOLD_ICON));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(STARFOLD_ICON), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = MainWindowTemplate().className;
+    registered = RegisterClassExW(&windowClass) != 0;
+    return registered;
+}
+
+}  // namespace
+
+bool LoadStartWindow() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!RegisterWindowClass(instance)) return false;
+    const WindowTemplate& layout = MainWindowTemplate();
+    // The stored place is replaced by the centre of the screen.
+    int left = (GetSystemMetrics(SM_CXSCREEN) - layout.width) / 2;
+    int top = (GetSystemMetrics(SM_CYSCREEN) - layout.height) / 2;
+    HWND window = CreateWindowExW(0, layout.className, layout.title, kWindowStyle, left, top, layout.width,
+                                  layout.height, nullptr, nullptr, instance, nullptr);
+    if (!window) return false;
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    SendMessageW(window, kCreationCompleted, 0, 0);
+    return true;
+}
+
+void RunMessageLoop() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        HWND window = MainWindow();
+        if (window && IsDialogMessageW(window, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+HWND MainWindow() { return WindowHandle(); }
+
+HWND ControlWindow(Control control) { return g_handles[static_cast<int>(control)]; }
+
+void CloseMainWindow() {
+    if (MainWindow()) DestroyWindow(MainWindow());
+}

@@ -1,0 +1,14 @@
+// The frame of the program on Windows: what start-up prepares and what the
+// shutdown path releases.
+#pragma once
+
+// Initialises OLE on this thread, notes it as the GUI thread and makes the
+// program file's folder the current directory.
+void InitialiseGuiLayer();
+
+// Destroys the main window, if any, and releases OLE; only on the GUI thread.
+void ReleaseGuiLayer();
+
+// Runs on the way out, once: after the message loop has ended or from
+// EndProgram. Its result is the number of blocks it released.
+void RegisterExitHandler(int (*handler)());

@@ -1,0 +1,16 @@
+// Creates the controls of the main window from the window template, in
+// one place.
+#pragma once
+
+#include "app/window_template.h"
+
+#include <windows.h>
+
+#include <array>
+
+// Control handles by Control value; entry 0 is the main window itself.
+using ControlHandles = std::array<HWND, kControlCount + 1>;
+
+// Creates every control of the template inside the window, with its place,
+// text, style, font and initial state. False when one cannot be created.
+bool BuildControls(HWND window, ControlHandles& handles);

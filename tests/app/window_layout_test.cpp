@@ -1,0 +1,256 @@
+// The main window as built: places, texts, styles, fonts, colours and
+// pointers, read back from Windows.
+#include "app/resource_ids.h"
+#include "app/window_ids.h"
+#include "support/site.h"
+#include "tests/app/window_fixture.h"
+
+#include <commctrl.h>
+
+namespace {
+
+struct Expected {
+    Control control;
+    Control parent;
+    int left, top, width, height;
+    bool visible;  // the control's own visibility flag
+    const wchar_t* text;
+};
+
+std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
+
+const std::wstring kServerList = Wide(SITE_BASE) + L"/Lanternkit/serverlist.json";
+const std::wstring kVoiceServer = Wide(SITE_BASE) + L"/Lanternkit/bcl.ini";
+
+const Expected kExpected[] = {
+    {Control::分组框1, Control::Window, 8, 8, 344, 72, true, L"安装源:"},
+    {Control::编辑框1, Control::分组框1, 16, 24, 312, 32, true, kServerList.c_str()},
+    {Control::选择框1, Control::Window, 96, 80, 192, 16, true, L"同时安装Voxbridge社区服"},
+    {Control::分组框3, Control::Window, 8, 96, 344, 72, false, L"安装源:"},
+    {Control::编辑框2, Control::分组框3, 16, 24, 312, 32, true, kVoiceServer.c_str()},
+    {Control::按钮1, Control::Window, 64, 96, 112, 32, true, L"安装"},
+    {Control::按钮3, Control::Window, 200, 96, 112, 32, true, L"卸载"},
+    {Control::按钮2, Control::Window, 356, 45, 24, 16, true, L">>"},
+    {Control::标签1, Control::Window, 279, 3, 103, 16, true, nullptr},
+    {Control::分组框2, Control::Window, 384, 0, 360, 136, false, L"安装源列表"},
+    {Control::超文本浏览框1, Control::分组框2, 0, 16, 360, 112, true, L""},
+};
+
+DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
+DWORD ExtendedStyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)); }
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+struct Colours {
+    COLORREF text, background, brush;
+};
+
+// Asks the window that the control reports to (its parent) for the control's colours.
+Colours ColoursOf(HWND control, UINT message) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    HBRUSH brush = reinterpret_cast<HBRUSH>(
+        SendMessageW(GetParent(control), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+    LOGBRUSH fill = {};
+    EXPECT_NE(brush, nullptr);
+    GetObjectW(brush, sizeof fill, &fill);
+    Colours colours = {GetTextColor(dc), GetBkColor(dc), fill.lbColor};
+    DeleteDC(dc);
+    return colours;
+}
+
+HCURSOR CursorOver(HWND control) {
+    SetCursor(nullptr);
+    SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+}
+
+using MainWindowLayoutTest = MainWindowTest;
+
+TEST_F(MainWindowLayoutTest, WindowIsAFixedCentredFrameWithCloseOnly) {
+    HWND window = MainWindow();
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 388);
+    EXPECT_EQ(rect.bottom - rect.top, 160);
+    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 388) / 2);
+    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 160) / 2);
+    EXPECT_EQ(TextOf(window), L"Starfold社区服安装器");
+    EXPECT_EQ(ClassOf(window), STARFOLD_WINDOW_CLASS);
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    DWORD style = StyleOf(window);
+    EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_THICKFRAME) << "the user must not resize the window";
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_CHILD);
+
+    EXPECT_EQ(GetClassLongPtrW(window, GCLP_HBRBACKGROUND), static_cast<ULONG_PTR>(COLOR_BTNFACE + 1));
+    EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0u) << "the application icon comes from the resources";
+    EXPECT_NE(GetClassLongPtrW(window, GCLP_HICONSM), 0u);
+}
+
+TEST_F(MainWindowLayoutTest, ControlsSitAtTheirPlacesInsideTheirParents) {
+    for (const Expected& expected : kExpected) {
+        SCOPED_TRACE(ControlId(expected.control));
+        HWND control = Handle(expected.control);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(GetParent(control), Handle(expected.parent));
+        EXPECT_EQ(GetDlgCtrlID(control), ControlId(expected.control));
+        RECT place = PlaceInParent(control);
+        EXPECT_EQ(place.left, expected.left);
+        EXPECT_EQ(place.top, expected.top);
+        EXPECT_EQ(place.right - place.left, expected.width);
+        EXPECT_EQ(place.bottom - place.top, expected.height);
+    }
+}
+
+TEST_F(MainWindowLayoutTest, StartShowsOnlyTheInstallSourceButtonsAndCredit) {
+    for (const Expected& expected : kExpected) {
+        SCOPED_TRACE(ControlId(expected.control));
+        HWND control = Handle(expected.control);
+        EXPECT_EQ((StyleOf(control) & WS_VISIBLE) != 0, expected.visible);
+        EXPECT_TRUE(IsWindowEnabled(control));
+        if (expected.text) EXPECT_EQ(TextOf(control), expected.text);
+    }
+    // What the user sees: the side panel and the voice-chat section stay out of view.
+    for (Control shown : {Control::分组框1, Control::编辑框1, Control::选择框1, Control::按钮1, Control::按钮3,
+                          Control::按钮2, Control::标签1}) {
+        EXPECT_TRUE(IsWindowVisible(Handle(shown))) << ControlId(shown);
+    }
+    for (Control hidden : {Control::分组框3, Control::编辑框2, Control::分组框2, Control::超文本浏览框1}) {
+        EXPECT_FALSE(IsWindowVisible(Handle(hidden))) << ControlId(hidden);
+    }
+    EXPECT_EQ(SendMessageW(Handle(Control::选择框1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST_F(MainWindowLayoutTest, CreditNamesTheAuthorAndFitsTheLabel) {
+    HWND label = Handle(Control::标签1);
+    std::wstring credit = TextOf(label);
+    ASSERT_GT(credit.size(), 3u);
+    EXPECT_EQ(credit.substr(0, 3), L"By:");
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, credit.c_str(), static_cast<int>(credit.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    EXPECT_LE(extent.cx, 103);
+    EXPECT_GT(extent.cx, 0);
+}
+
+TEST_F(MainWindowLayoutTest, EditBoxesAreCentredSingleLineEditableAndUnlimited) {
+    for (Control box : {Control::编辑框1, Control::编辑框2}) {
+        HWND edit = Handle(box);
+        EXPECT_EQ(ClassOf(edit), L"Edit");
+        DWORD style = StyleOf(edit);
+        EXPECT_TRUE(style & ES_CENTER);
+        EXPECT_TRUE(style & ES_AUTOHSCROLL);
+        EXPECT_FALSE(style & (ES_MULTILINE | ES_READONLY | ES_PASSWORD | ES_NUMBER));
+        EXPECT_FALSE(style & ES_NOHIDESEL) << "the selection hides while the box has no focus";
+        EXPECT_TRUE(ExtendedStyleOf(edit) & WS_EX_CLIENTEDGE);
+        EXPECT_GE(static_cast<unsigned long>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEul);
+    }
+}
+
+TEST_F(MainWindowLayoutTest, ButtonsCheckBoxLabelAndGroupBoxesHaveTheirKindsStyles) {
+    for (Control button : {Control::按钮1, Control::按钮2, Control::按钮3}) {
+        HWND handle = Handle(button);
+        EXPECT_EQ(ClassOf(handle), L"Button");
+        DWORD style = StyleOf(handle);
+        EXPECT_EQ(style & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON)) << "none is the default button";
+        EXPECT_EQ(style & BS_CENTER, static_cast<DWORD>(BS_CENTER));
+        EXPECT_EQ(style & BS_VCENTER, static_cast<DWORD>(BS_VCENTER));
+        EXPECT_FALSE(style & BS_FLAT);
+    }
+    DWORD check = StyleOf(Handle(Control::选择框1));
+    EXPECT_EQ(check & BS_TYPEMASK, static_cast<DWORD>(BS_AUTOCHECKBOX));
+    EXPECT_EQ(check & BS_CENTER, static_cast<DWORD>(BS_LEFT));
+    EXPECT_EQ(check & BS_VCENTER, static_cast<DWORD>(BS_VCENTER));
+    EXPECT_FALSE(check & (BS_PUSHLIKE | BS_FLAT | BS_LEFTTEXT));
+
+    for (Control box : {Control::分组框1, Control::分组框2, Control::分组框3}) {
+        EXPECT_EQ(ClassOf(Handle(box)), L"Button");
+        EXPECT_EQ(StyleOf(Handle(box)) & BS_TYPEMASK, static_cast<DWORD>(BS_GROUPBOX));
+    }
+    HWND label = Handle(Control::标签1);
+    EXPECT_EQ(ClassOf(label), L"Static");
+    EXPECT_TRUE(StyleOf(label) & SS_NOTIFY) << "without it the label never sees the mouse";
+}
+
+TEST_F(MainWindowLayoutTest, EditBoxesAndCreditHaveTheirOwnFontsTheRestTheGuiFont) {
+    for (Control box : {Control::编辑框1, Control::编辑框2}) {
+        LOGFONTW font = FontOf(Handle(box));
+        EXPECT_STREQ(font.lfFaceName, L"华文新魏");
+        EXPECT_EQ(font.lfHeight, -12);
+        EXPECT_EQ(font.lfWeight, FW_BOLD);
+        EXPECT_TRUE(font.lfUnderline);
+        EXPECT_FALSE(font.lfItalic);
+    }
+    LOGFONTW gui = {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+    LOGFONTW credit = FontOf(Handle(Control::标签1));
+    EXPECT_STREQ(credit.lfFaceName, gui.lfFaceName);
+    EXPECT_EQ(credit.lfHeight, -12);
+    EXPECT_EQ(credit.lfWeight, FW_NORMAL);
+    EXPECT_FALSE(credit.lfUnderline);
+
+    HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
+    for (Control control : {Control::分组框1, Control::分组框2, Control::分组框3, Control::选择框1, Control::按钮1,
+                            Control::按钮2, Control::按钮3}) {
+        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(control), WM_GETFONT, 0, 0)), guiFont)
+            << ControlId(control);
+    }
+}
+
+TEST_F(MainWindowLayoutTest, EditBoxesCreditCheckBoxAndGroupBoxesAreColoured) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    // The edit boxes report to their group boxes, which pass it on to the window.
+    for (Control box : {Control::编辑框1, Control::编辑框2}) {
+        Colours colours = ColoursOf(Handle(box), WM_CTLCOLOREDIT);
+        EXPECT_EQ(colours.text, RGB(0, 136, 255));
+        EXPECT_EQ(colours.background, RGB(255, 255, 255));
+        EXPECT_EQ(colours.brush, RGB(255, 255, 255));
+        // Disabled, an edit box asks with WM_CTLCOLORSTATIC; it keeps its colours.
+        EXPECT_EQ(ColoursOf(Handle(box), WM_CTLCOLORSTATIC).text, RGB(0, 136, 255));
+    }
+    Colours credit = ColoursOf(Handle(Control::标签1), WM_CTLCOLORSTATIC);
+    EXPECT_EQ(credit.text, RGB(192, 192, 192));
+    EXPECT_EQ(credit.background, face);
+    EXPECT_EQ(credit.brush, face);
+    for (Control control : {Control::选择框1, Control::分组框1, Control::分组框2, Control::分组框3}) {
+        Colours colours = ColoursOf(Handle(control), WM_CTLCOLORSTATIC);
+        EXPECT_EQ(colours.text, RGB(0, 0, 0)) << ControlId(control);
+        EXPECT_EQ(colours.background, face) << ControlId(control);
+        EXPECT_EQ(colours.brush, face) << ControlId(control);
+    }
+}
+
+TEST_F(MainWindowLayoutTest, PointersOverButtonsAndCredit) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HCURSOR hand = LoadCursorW(instance, MAKEINTRESOURCEW(STARFOLD_HAND_CURSOR));
+    ASSERT_NE(hand, nullptr) << "the hand pointer is one of the program's resources";
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(hand, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 6u) << "the tip of the finger";
+    EXPECT_EQ(info.yHotspot, 1u);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    EXPECT_EQ(CursorOver(Handle(Control::按钮1)), LoadCursorW(nullptr, IDC_SIZENWSE));
+    EXPECT_EQ(CursorOver(Handle(Control::按钮3)), LoadCursorW(nullptr, IDC_SIZENESW));
+    EXPECT_EQ(CursorOver(Handle(Control::按钮2)), LoadCursorW(nullptr, IDC_SIZEWE));
+    EXPECT_EQ(CursorOver(Handle(Control::标签1)), hand);
+    EXPECT_EQ(CursorOver(Handle(Control::选择框1)), LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(CursorOver(Handle(Control::编辑框1)), LoadCursorW(nullptr, IDC_IBEAM));
+    EXPECT_EQ(CursorOver(MainWindow()), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+}  // namespace
