@@ -17,7 +17,7 @@ namespace {
 constexpr UINT kCreationCompleted = WM_APP + 1;
 
 // A fixed single frame with a title bar and a system menu; no minimise or maximise box.
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 ControlHandles g_handles{};
 
@@ -62,10 +62,20 @@ LRESULT CallBaseProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lPar
     return CallWindowProcW(base, control, message, wParam, lParam);
 }
 
+// The main window clips its children when it paints, so that controls it
+// moves are never painted over; a group box then paints its own inside.
+bool OnGroupBoxErase(HWND box, HDC dc) {
+    RECT inside;
+    GetClientRect(box, &inside);
+    FillRect(dc, &inside, GetSysColorBrush(COLOR_BTNFACE));
+    return true;
+}
+
 // A group box is the parent of the controls inside it; what they tell their
 // parent belongs to the main window.
 LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsForwardedToWindow(message)) return SendMessageW(GetParent(box), message, wParam, lParam);
+    if (message == WM_ERASEBKGND) return OnGroupBoxErase(box, reinterpret_cast<HDC>(wParam));
     return CallBaseProcedure(box, message, wParam, lParam);
 }
 

@@ -92,6 +92,10 @@ std::vector<std::wstring> InstallerSession::ExitHandlerLines() const {
 std::wstring InstallerSession::Screenshot(const std::wstring& name) const {
     std::wstring shots = folder_ + L"\\shots";
     std::wstring path = shots + L"\\" + name + L".png";
+    // Moved or shown controls paint once the installer's queue is idle; give
+    // it a moment rather than forcing a repaint, so the picture shows what a
+    // person would see.
+    Sleep(150);
     if (!CreateFolderTree(shots) || !SavePng(CaptureWholeScreen(), path)) return {};
     return path;
 }
