@@ -4,13 +4,14 @@
 Every GET of the site is recorded (its path with the query). A test can
 replace any resource for a while through the control paths under /__site/:
 
-  POST /__site/serve?path=P[&status=N][&mode=M][&cut_at=K][&type=T]
+  POST /__site/serve?path=P[&status=N][&mode=M][&cut_at=K][&type=T][&delay_ms=D]
        the request body becomes the response body for P ("*" stands for every
        path without a variant of its own). Modes: whole (default), cut (the
        full Content-Length is announced but only K bytes are sent before the
        connection closes), no-length (no Content-Length, the end of the body
        is the end of the connection), drop (the connection closes without any
-       response).
+       response). delay_ms holds the answer back that long, as a slow site
+       would.
   POST /__site/reset      forgets every variant and every recorded request
   GET  /__site/requests   the recorded requests, one a line (UTF-8)
 
@@ -47,8 +48,9 @@ NOT_FOUND_PAGE = (
 
 
 class Variant:
-    def __init__(self, body, status=200, mode="whole", cut_at=0, content_type="application/octet-stream"):
+    def __init__(self, body, status=200, mode="whole", cut_at=0, content_type="application/octet-stream", delay_ms=0):
         self.body = body
+        self.delay_ms = delay_ms
         self.status = status
         self.mode = mode
         self.cut_at = cut_at
@@ -175,9 +177,13 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         cut_at = int(one("cut_at", "0"))
         if mode == "cut" and not 0 <= cut_at < len(body):
             raise ValueError("cut_at must lie inside the body")
-        return Variant(body, int(one("status", "200")), mode, cut_at, one("type", "application/octet-stream"))
+        delay_ms = int(one("delay_ms", "0"))
+        if not 0 <= delay_ms <= 60000:
+            raise ValueError("delay_ms must lie between 0 and 60000")
+        return Variant(body, int(one("status", "200")), mode, cut_at, one("type", "application/octet-stream"), delay_ms)
 
     def send_variant(self, variant):
+        time.sleep(variant.delay_ms / 1000)
         if variant.mode == "drop":
             self.close_connection = True
             return

@@ -9,6 +9,7 @@
 #include "support/web.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -27,11 +28,32 @@ void ReportVoxbridgeMissing() {
 
 void ReportConfigUnchanged(const Text& reason) { MsgBox(reason, kMsgBoxError, Text("错误！")); }
 
+// Between the key and the comma stands the old value: one whole JSON string
+// or a bare word (null, true, a number). Anything else means the comma lies
+// inside the value (a comma in the old address, an object), and replacing up
+// to it would break the file.
+bool IsWholeOldValue(const Text& span) {
+    Text old = TrimBlanks(span);
+    if (old.empty()) return false;
+    if (old.front() != '"') {
+        return std::all_of(old.begin(), old.end(), [](char c) {
+            return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+';
+        });
+    }
+    // The first quote that no backslash escapes closes the string; it must be the last byte.
+    size_t at = 1;
+    while (at < old.size() && old[at] != '"') at += old[at] == '\\' ? 2 : 1;
+    return at == old.size() - 1;
+}
+
 // The span from the key to the first comma behind it can be replaced only
-// when both are there, and only when the text is the whole file: a zero byte
-// would cut everything after it off the rewritten file.
+// when both are there, the span holds the whole old value, and the text is
+// the whole file: a zero byte would cut everything after it off the
+// rewritten file.
 bool IsRecognisedConfig(const ProgramState& state, const Text& config) {
-    return state.KeyPosition >= 1 && state.CommaPosition >= 1 && config.size() == state.ConfigBytes.size();
+    if (state.KeyPosition < 1 || state.CommaPosition < 1 || config.size() != state.ConfigBytes.size()) return false;
+    size_t valueStart = state.KeyPosition - 1 + (sizeof kKeyText - 1);
+    return IsWholeOldValue(config.substr(valueStart, state.CommaPosition - 1 - valueStart));
 }
 
 // The address goes between two double quotes of a JSON string, unescaped.

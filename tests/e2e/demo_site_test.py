@@ -145,10 +145,25 @@ class Variants(ServedSite):
         response, body = self.get("/Lanternkit/versioninfo.json")
         self.assertEqual((response.status, body, response.getheader("Content-Length")), (200, b"", "0"))
 
+    def test_a_delayed_variant_answers_late_while_other_requests_go_on(self):
+        self.put("/Lanternkit/serverlist.json", b"[]", delay_ms=600)
+        started = time.monotonic()
+        late = {}
+        fetch = threading.Thread(target=lambda: late.update(body=self.get("/Lanternkit/serverlist.json")[1]))
+        fetch.start()
+        time.sleep(0.1)
+        self.assertEqual(self.get("/Lanternkit/bcl.ini")[1], site_file("Lanternkit/bcl.ini"))
+        self.assertLess(time.monotonic() - started, 0.5, "the site must not wait for the slow answer")
+        fetch.join(5)
+        self.assertEqual(late.get("body"), b"[]")
+        self.assertGreaterEqual(time.monotonic() - started, 0.6)
+
     def test_malformed_variants_are_refused(self):
         self.assertEqual(self.put("/x", b"abc", mode="sideways"), 400)
         self.assertEqual(self.put("/x", b"abc", mode="cut", cut_at=3), 400)
         self.assertEqual(self.put("/x", b"abc", status="many"), 400)
+        self.assertEqual(self.put("/x", b"abc", delay_ms=-1), 400)
+        self.assertEqual(self.put("/x", b"abc", delay_ms=600000), 400)
         self.assertEqual(self.get("/x")[0].status, 404)
 
 

@@ -1,92 +1,78 @@
-// Install and uninstall through the driver: the region file and the
-// Voxbridge configuration in the scenario's profile, and the reports.
+// Install and uninstall through the driver: the server list into the region
+// file of the scenario's profile, the reports, and the install button's state.
 #include "driver/host_files.h"
 #include "driver/wide_utf8.h"
-#include "scenario.h"
-
-#include <algorithm>
+#include "driver/window_input.h"
+#include "install_scenario.h"
 
 namespace {
 
-const ExpectedBox kListError = {L"错误！", L"未能获取安装源内的社区服列表，请重试，若多次无法获取请检查安装源的可用性。",
-                                BoxIcon::Error, {IDOK}};
-const ExpectedBox kNotAList = {L"错误！", L"安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。", BoxIcon::Error, {IDOK}};
-const ExpectedBox kUninstalled = {L"卸载结果：", L"卸载成功。", BoxIcon::Warning, {IDOK}};
-const ExpectedBox kNotUninstalled = {L"卸载结果：", L"卸载失败，请检查权限或未曾安装。", BoxIcon::Error, {IDOK}};
-
-class InstallScenario : public InstallerScenario {
-protected:
-    std::wstring RegionFile() const { return session_->Profile().localLow + L"\\Mossgrove\\Starfold\\regionInfo.json"; }
-    std::wstring ConfigFile() const { return session_->Profile().roaming + L"\\voxbridge\\config.json"; }
-
-    void WriteConfig(const std::string& bytes) {
-        ASSERT_TRUE(CreateFolderTree(session_->Profile().roaming + L"\\voxbridge"));
-        ASSERT_TRUE(WriteWholeFile(ConfigFile(), bytes));
-    }
-
-    void StartAndAnswer() {
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes());
-    }
-
-    // Clicks 按钮1, answers the one box it shows, and waits until the button is idle again.
-    void Install(const ExpectedBox& report) {
-        ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
-        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(report, IDOK));
-        ControlState button = WaitForControl(Control::按钮1, [](const ControlState& state) {
-            return state.enabled && state.text == L"安装";
-        });
-        EXPECT_TRUE(button.enabled);
-        EXPECT_EQ(Utf8(button.text), u8"安装");
-        ExpectNoBox(200);
-    }
-
-    void Uninstall(const ExpectedBox& report) {
-        ASSERT_NO_FATAL_FAILURE(Click(Control::按钮3));
-        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(report, IDOK));
-    }
-
-    void TickVoiceChatOption() {
-        ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));
-        ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
-            return CheckState(session_->ControlWindow(Control::选择框1)) == BST_CHECKED;
-        }));
-    }
-
-    size_t Requested(const std::string& path) {
-        std::vector<std::string> requests = SiteRequests();
-        return std::count(requests.begin(), requests.end(), path);
-    }
-};
+const std::string kOldRegionFile = std::string(20000, 'x') + "\r\n";
 
 TEST_F(InstallScenario, TheServerListIsWrittenByteForByteIntoANewGameFolderAndReportedConverted) {
-    const std::string list = DemoSiteFile("Lanternkit/serverlist.json");
+    const std::string config = "{\"serverURL\": \"wss://own.example/voice\", \"volume\": 80}";
+    ASSERT_NO_FATAL_FAILURE(WriteConfig(config));
     ASSERT_FALSE(PathExists(session_->Profile().localLow + L"\\Mossgrove"));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(list)));
-    EXPECT_EQ(ReadWholeFile(RegionFile()), list);
-    EXPECT_EQ(Requested("/Lanternkit/serverlist.json"), 1u);
-    EXPECT_EQ(Requested("/Lanternkit/bcl.ini"), 0u) << "without the option Voxbridge is left alone";
+    const size_t mark = RequestMark();
+    // The first write fails for want of the folders; they are made and the second write succeeds.
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+    ExpectFile(RegionFile(), DemoList());
+    ExpectFolderHolds(session_->Profile().localLow + L"\\Mossgrove", {L"Starfold"});
+    ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+    EXPECT_EQ(RequestsSince(mark), std::vector<std::string>{"/Lanternkit/serverlist.json"})
+        << "without the option Voxbridge is left alone";
+    ExpectFile(ConfigFile(), config);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
-TEST_F(InstallScenario, AnExistingRegionFileIsReplacedWhole) {
-    ASSERT_TRUE(CreateFolderTree(session_->Profile().localLow + L"\\Mossgrove\\Starfold"));
-    ASSERT_TRUE(WriteWholeFile(RegionFile(), std::string(20000, 'x')));
-    const std::string list = u8"{\"Regions\": [{\"Name\": \"短\"}]}";
-    ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", {list}));
+TEST_F(InstallScenario, WithoutLocalLowTheGameFoldersCannotBeMadeAndTheInstallReportsFailure) {
+    // Only the game's own folders are made: LocalLow belongs to Windows.
+    ASSERT_TRUE(RemoveFolderTree(session_->Profile().localLow));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(list)));
-    EXPECT_EQ(ReadWholeFile(RegionFile()), list);
+    ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
+    EXPECT_FALSE(PathExists(session_->Profile().localLow)) << "nothing is made above the maker's folder";
+
+    // Once the folder is there, the next click installs through the ordinary path.
+    ASSERT_TRUE(CreateFolderTree(session_->Profile().localLow));
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+    ExpectFile(RegionFile(), DemoList());
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+TEST_F(InstallScenario, AnExistingRegionFileIsReplacedWholeAndTheReportShowsWhatGb2312Holds) {
+    struct Replacement {
+        const char* what;
+        std::string list;
+        bool shown;  // the report shows the list; otherwise its heading only
+    };
+    const std::string list = u8"{\"Regions\": [{\"Name\": \"星港 短\"}]}";
+    const Replacement cases[] = {
+        {"a shorter list in Chinese", list, true},
+        {"the demo list, with CR LF line ends", u8"{\r\n  \"Regions\": [{\"Name\": \"华东\"}]\r\n}\r\n", true},
+        // GB2312 has no byte order mark: the conversion fails, the file keeps it.
+        {"a list beginning with a UTF-8 byte order mark", "\xEF\xBB\xBF" + list, false},
+        {u8"镕, a character of GBK outside GB2312", u8"{\"Regions\": [{\"Name\": \"朱镕\"}]}", false},
+        {u8"𠮷, outside the basic plane", u8"{\"Regions\": [{\"Name\": \"𠮷野家\"}]}", false},
+        {"an emoji", u8"{\"Regions\": [{\"Name\": \"星港 \xF0\x9F\x9A\x80\"}]}", false},
+    };
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    for (const Replacement& replacement : cases) {
+        SCOPED_TRACE(replacement.what);
+        ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+        ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", {replacement.list}));
+        ASSERT_NO_FATAL_FAILURE(Install(InstallReport(replacement.shown ? replacement.list : "")));
+        ExpectFile(RegionFile(), replacement.list);
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+    }
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
 TEST_F(InstallScenario, AnErrorPageACutOffListOrNoJsonNeverReplacesTheRegionFile) {
     const std::string old = u8"{\"Regions\": [{\"Name\": \"旧\"}]}";
-    ASSERT_TRUE(CreateFolderTree(session_->Profile().localLow + L"\\Mossgrove\\Starfold"));
-    ASSERT_TRUE(WriteWholeFile(RegionFile(), old));
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(old));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    const std::string list = DemoSiteFile("Lanternkit/serverlist.json");
+    const std::string list = DemoList();
     struct BadList {
         const char* what;
         SiteVariant reply;
@@ -94,61 +80,128 @@ TEST_F(InstallScenario, AnErrorPageACutOffListOrNoJsonNeverReplacesTheRegionFile
     };
     const BadList cases[] = {
         {"404 with a list as its body", {list, 404}, kListError},
+        {"500 with an empty body", {"", 500}, kListError},
         {"cut off", {list, 200, Delivery::Cut, 100}, kListError},
+        {"the connection dropped before any answer", {"", 200, Delivery::Drop}, kListError},
         {"empty", {""}, kListError},
+        {"a zero byte first", {std::string(1, '\0') + list}, kListError},
         {"a portal's page", {"<html><body>Please log in</body></html>", 200}, kNotAList},
+        {"JSON cut short but delivered whole", {list.substr(0, list.size() / 2)}, kNotAList},
+        {"a zero byte inside the list", {list.substr(0, 40) + std::string(1, '\0') + list.substr(40)}, kNotAList},
     };
     for (const BadList& bad : cases) {
         SCOPED_TRACE(bad.what);
         ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", bad.reply));
         ASSERT_NO_FATAL_FAILURE(Install(bad.message));
-        EXPECT_EQ(ReadWholeFile(RegionFile()), old);
+        ExpectFile(RegionFile(), old);
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
     }
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
-TEST_F(InstallScenario, TheVoxbridgeOptionPointsTheConfigurationAtTheTrimmedAddressAndNamesIt) {
-    ASSERT_NO_FATAL_FAILURE(WriteConfig(
-        "\xEF\xBB\xBF{\r\n  \"name\": \"\xE6\x88\x91\",\r\n  \"serverURL\": \"wss://old.example/voice\"  ,\r\n  \"volume\": 80\r\n}\r\n"));
-    ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", {"wss://voice.example/bcl\r\n"}));
+TEST_F(InstallScenario, ARegionFileThatCannotBeReplacedIsKeptAndTheInstallReportsFailure) {
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    ASSERT_NO_FATAL_FAILURE(TickVoiceChatOption());
-    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoSiteFile("Lanternkit/serverlist.json"), L"wss://voice.example/bcl")));
-    EXPECT_EQ(ReadWholeFile(ConfigFile()),
-              "\xEF\xBB\xBF{\r\n  \"name\": \"\xE6\x88\x91\",\r\n  \"serverURL\": \"wss://voice.example/bcl\",\r\n  \"volume\": 80\r\n}\r\n");
-    EXPECT_EQ(ReadWholeFile(RegionFile()), DemoSiteFile("Lanternkit/serverlist.json"));
-    EXPECT_EQ(Requested("/Lanternkit/bcl.ini"), 1u);
-    EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_CHECKED);
-    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
+    {
+        SCOPED_TRACE("read-only");
+        ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+        ASSERT_TRUE(SetReadOnly(RegionFile(), true));
+        ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
+        ExpectFile(RegionFile(), kOldRegionFile);
+        EXPECT_TRUE(IsReadOnly(RegionFile()));
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+        ASSERT_TRUE(SetReadOnly(RegionFile(), false));
+    }
+    {
+        SCOPED_TRACE("held open by the running game");
+        ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+        HeldFile game(RegionFile(), GENERIC_READ, FILE_SHARE_READ);
+        ASSERT_TRUE(game.IsOpen());
+        ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
+        ExpectFile(RegionFile(), kOldRegionFile);
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+    }
+    // Once the game lets go, the same click installs.
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+    ExpectFile(RegionFile(), DemoList());
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
-TEST_F(InstallScenario, AConfigurationWithoutTheKeyIsLeftAloneAndNothingIsInstalled) {
-    const std::string config = "{\"serverUrl\": \"wss://old.example/voice\", \"volume\": 80}";
-    ASSERT_NO_FATAL_FAILURE(WriteConfig(config));
+TEST_F(InstallScenario, AnAddressTypedIntoTheSourceBoxIsTheOnlyOneFetched) {
+    const std::string list = u8"{\"Regions\": [{\"Name\": \"镜像 华北\", \"PingServer\": \"mirror.example\"}]}";
+    const std::string path = "/mirror/starfold/regions-2.json?channel=beta";
+    ASSERT_TRUE(site_->Serve(path, {list}));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    ASSERT_NO_FATAL_FAILURE(TickVoiceChatOption());
-    ASSERT_NO_FATAL_FAILURE(
-        Install({L"错误！", L"未能识别Voxbridge配置文件的格式，Voxbridge配置未作修改。", BoxIcon::Error, {IDOK}}));
-    EXPECT_EQ(ReadWholeFile(ConfigFile()), config);
-    EXPECT_FALSE(PathExists(RegionFile()));
-    EXPECT_EQ(Requested("/Lanternkit/serverlist.json"), 0u);
-    EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_CHECKED) << "the option stays as the user set it";
+    HWND edit = session_->ControlWindow(Control::编辑框1);
+    const std::wstring typed = SiteOrigin() + WideFromUtf8(path);
+    ASSERT_TRUE(PostTyping(edit, typed));
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return WindowText(edit) == typed; }));
+    const size_t mark = RequestMark();
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(list)));
+    EXPECT_EQ(RequestsSince(mark), std::vector<std::string>{path});
+    ExpectFile(RegionFile(), list);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow) {
+    ASSERT_NO_FATAL_FAILURE(WriteConfig("{\"serverURL\": \"wss://old.example/voice\", \"volume\": 80}"));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    struct Slow {
+        const char* what;
+        std::string path;
+        std::string body;
+        bool voiceChat;
+        ExpectedBox report;
+    };
+    const Slow cases[] = {
+        {"the server list", "/Lanternkit/serverlist.json", DemoList(), false, InstallReport(DemoList())},
+        {"the voice-server address", "/Lanternkit/bcl.ini", "wss://slow.example/voice", true,
+         InstallReport(DemoList(), std::wstring(L"wss://slow.example/voice"))},
+        {"a list that ends in an error", "/Lanternkit/serverlist.json", "", false, kListError},
+    };
+    for (const Slow& slow : cases) {
+        SCOPED_TRACE(slow.what);
+        SiteVariant late{slow.body};
+        late.delayMs = 600;
+        ASSERT_TRUE(site_->Serve(slow.path, late));
+        if (slow.voiceChat) ASSERT_NO_FATAL_FAILURE(TickVoiceChatOption());
+        ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+        ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return InstallButtonIsBusy(); }))
+            << u8"按钮1 reads " << Utf8(StoredWindowText(session_->ControlWindow(Control::按钮1)));
+        // Busy before any box: the download is what it waits for.
+        EXPECT_TRUE(OpenMessageBoxes(session_->Process().ProcessId()).empty());
+        Sleep(200);
+        EXPECT_TRUE(InstallButtonIsBusy()) << "still busy in the middle of the download";
+        MessageBoxState box;
+        ASSERT_NO_FATAL_FAILURE(ExpectBox(slow.report, &box));
+        EXPECT_TRUE(InstallButtonIsBusy());
+        ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+        ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
+        if (slow.voiceChat) {
+            ExpectFile(ConfigFile(), std::string("{\"serverURL\": \"wss://slow.example/voice\", \"volume\": 80}"));
+            ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));  // back to the plain install
+            ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
+                return CheckState(session_->ControlWindow(Control::选择框1)) == BST_UNCHECKED;
+            }));
+        }
+        ExpectFile(RegionFile(), DemoList());
+        ASSERT_TRUE(site_->Reset());
+    }
+    // The version reply, the configuration as read and as written, the server list.
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
 }
 
 TEST_F(InstallScenario, UninstallDeletesOnlyTheRegionFileAndASecondOneFails) {
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     ASSERT_NO_FATAL_FAILURE(Uninstall(kNotUninstalled));  // nothing installed yet
-    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoSiteFile("Lanternkit/serverlist.json"))));
-    const std::wstring game = session_->Profile().localLow + L"\\Mossgrove\\Starfold";
-    ASSERT_TRUE(WriteWholeFile(game + L"\\settings.tallow", "{}"));
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+    ASSERT_TRUE(WriteWholeFile(GameFolder() + L"\\settings.tallow", "{}"));
     ASSERT_NO_FATAL_FAILURE(Uninstall(kUninstalled));
     EXPECT_FALSE(PathExists(RegionFile()));
-    EXPECT_EQ(ReadWholeFile(game + L"\\settings.tallow"), "{}");
+    ExpectFile(GameFolder() + L"\\settings.tallow", std::string("{}"));
     ASSERT_NO_FATAL_FAILURE(Uninstall(kNotUninstalled));
     // An install after the uninstall writes the file again.
-    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoSiteFile("Lanternkit/serverlist.json"))));
-    EXPECT_TRUE(PathExists(RegionFile()));
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+    ExpectFile(RegionFile(), DemoList());
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 

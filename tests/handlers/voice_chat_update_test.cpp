@@ -50,6 +50,9 @@ TEST_F(VoiceChatUpdateTest, ReplacesFromTheKeyUpToTheFirstCommaBehindIt) {
     EXPECT_EQ(Rewrite("{\"serverURL\": \"x\", \"serverURL\": \"y\",}"), "{\"serverURL\": \"wss://new\", \"serverURL\": \"y\",}");
     // More spaces after the colon are found; one is left.
     EXPECT_EQ(Rewrite("{\"serverURL\":    \"old\",}"), "{\"serverURL\": \"wss://new\",}");
+    // A bare word, and a string with an escaped quote inside, are whole old values.
+    EXPECT_EQ(Rewrite("{\"serverURL\": null, \"b\": 2}"), "{\"serverURL\": \"wss://new\", \"b\": 2}");
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"a\\\"b\", \"c\": 1}"), "{\"serverURL\": \"wss://new\", \"c\": 1}");
     // A byte-order mark and Chinese text before the key stay; six UTF-8
     // bytes before the quote keep the search in step.
     EXPECT_EQ(Rewrite(u8"\xEF\xBB\xBF{\"名字\": 1, \"serverURL\": \"old\",}"),
@@ -114,6 +117,13 @@ TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndStopsBeforeThe
         {"no comma behind the key", Bytes("{\"a\": 1, \"serverURL\": \"old\"}"), FakeMachine::Ok("wss://new"), kFormat},
         // Three UTF-8 bytes before the quote: the search steps over it in a pair.
         {"key out of step", Bytes(u8"{\"名\"serverURL\": \"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
+        // The first comma behind the key lies inside the old value.
+        {"comma inside the old value", Bytes("{\"serverURL\": \"wss://a/?r=1,2\", \"b\": 2}"), FakeMachine::Ok("wss://new"),
+         kFormat},
+        {"comma behind an escaped quote", Bytes("{\"serverURL\": \"a\\\",b\", \"c\": 1}"), FakeMachine::Ok("wss://new"),
+         kFormat},
+        {"object as the old value", Bytes("{\"serverURL\": {\"a\": \"x\", \"b\": \"y\"}, \"c\": 1}"),
+         FakeMachine::Ok("wss://new"), kFormat},
         {"empty file", {}, FakeMachine::Ok("wss://new"), kFormat},
         {"unreadable file", Bytes(kOldConfig), FakeMachine::Ok("wss://new"), kFormat, true},
         {"zero byte after the key", {'{', '"', 's', 'e', 'r', 'v', 'e', 'r', 'U', 'R', 'L', '"', ':', ' ', '1', ',', 0, '}'},

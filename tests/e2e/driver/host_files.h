@@ -16,5 +16,8 @@ bool PathExists(const std::wstring& path);
 std::optional<std::string> ReadWholeFile(const std::wstring& path);
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
+// The names in a folder, without "." and "..", in the order Windows gives them.
+std::vector<std::wstring> FolderEntries(const std::wstring& folder);
+
 // The lines of a text file without their line ends; none when it is missing.
 std::vector<std::string> ReadLines(const std::wstring& path);

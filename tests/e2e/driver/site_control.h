@@ -14,6 +14,7 @@ struct SiteVariant {
     Delivery delivery = Delivery::Whole;
     int cutAt = 0;  // bytes sent before the connection ends, for Cut
     std::string contentType = "application/octet-stream";
+    int delayMs = 0;  // how long the site holds the answer back
 };
 
 class SiteControl {

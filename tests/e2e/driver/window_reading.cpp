@@ -71,6 +71,12 @@ std::optional<std::wstring> WindowText(HWND window, DWORD timeoutMs) {
     return text;
 }
 
+std::wstring StoredWindowText(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
 std::vector<HWND> Descendants(HWND topLevel) {
     std::vector<HWND> children;
     EnumChildWindows(topLevel, CollectChild, reinterpret_cast<LPARAM>(&children));

@@ -39,6 +39,10 @@ std::wstring WindowClass(HWND window);
 // none when the window does not answer in time.
 std::optional<std::wstring> WindowText(HWND window, DWORD timeoutMs = 2000);
 
+// The text the system keeps for another process's window, read without
+// asking that process: it answers even while its thread is busy.
+std::wstring StoredWindowText(HWND window);
+
 // The first descendant of the window with the control identifier.
 HWND FindControl(HWND topLevel, int id);
 // Every descendant, in the order Windows gives them.

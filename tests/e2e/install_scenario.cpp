@@ -1,0 +1,124 @@
+#include "install_scenario.h"
+
+#include "driver/host_files.h"
+#include "driver/wide_utf8.h"
+
+#include <algorithm>
+
+HeldFile::HeldFile(const std::wstring& path, DWORD access, DWORD share)
+    : handle_(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
+
+HeldFile::~HeldFile() {
+    if (IsOpen()) CloseHandle(handle_);
+}
+
+bool IsReadOnly(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool SetReadOnly(const std::wstring& path, bool readOnly) {
+    return SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
+std::string DemoList() { return DemoSiteFile("Lanternkit/serverlist.json"); }
+
+void InstallScenario::WriteConfig(const std::string& bytes) {
+    ASSERT_TRUE(CreateFolderTree(VoxbridgeFolder()));
+    ASSERT_TRUE(WriteWholeFile(ConfigFile(), bytes));
+}
+
+void InstallScenario::WriteRegionFile(const std::string& bytes) {
+    ASSERT_TRUE(CreateFolderTree(GameFolder()));
+    ASSERT_TRUE(WriteWholeFile(RegionFile(), bytes));
+}
+
+void InstallScenario::StartAndAnswer() {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes());
+    // The viewer asks for the source page shortly after the start-up sequence:
+    // from then on every request is the commands'.
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
+        std::vector<std::string> requests = SiteRequests();
+        return std::find(requests.begin(), requests.end(), "/Lanternkit/SourceInfo.html") != requests.end();
+    })) << "the source page was never requested";
+}
+
+bool InstallScenario::InstallButtonIsBusy() {
+    HWND button = session_->ControlWindow(Control::按钮1);
+    return !IsWindowEnabled(button) && StoredWindowText(button) == L"安装中...";
+}
+
+void InstallScenario::ExpectInstallButtonIdle() {
+    HWND button = session_->ControlWindow(Control::按钮1);
+    WaitUntil(kStepTimeoutMs, [&] { return IsWindowEnabled(button) && StoredWindowText(button) == L"安装"; });
+    EXPECT_TRUE(IsWindowEnabled(button)) << u8"按钮1 stays disabled after the command";
+    EXPECT_EQ(Utf8(StoredWindowText(button)), u8"安装");
+}
+
+void InstallScenario::Install(const ExpectedBox& box) {
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+    MessageBoxState shown;
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(box, &shown));
+    EXPECT_TRUE(InstallButtonIsBusy()) << u8"按钮1 should read disabled and \"安装中...\" while its box is up; it reads "
+                                       << Utf8(StoredWindowText(session_->ControlWindow(Control::按钮1)));
+    ASSERT_NO_FATAL_FAILURE(Answer(shown, IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
+    // Idle means the command has returned: a second box would have kept it busy.
+    ExpectNoBox(0);
+}
+
+void InstallScenario::Uninstall(const ExpectedBox& box) {
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮3));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(box, IDOK));
+}
+
+void InstallScenario::TickVoiceChatOption() {
+    ASSERT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_UNCHECKED);
+    ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
+        return CheckState(session_->ControlWindow(Control::选择框1)) == BST_CHECKED;
+    }));
+}
+
+void InstallScenario::ExpectVerticalLayout(bool voiceChat) {
+    ControlState window = WaitForControl(Control::Window, [&](const ControlState& state) {
+        return state.placement.height == (voiceChat ? 241 : 160);
+    });
+    EXPECT_EQ(window.placement.height, voiceChat ? 241 : 160);
+    EXPECT_EQ(session_->Read(Control::按钮1).placement.top, voiceChat ? 176 : 96);
+    EXPECT_EQ(session_->Read(Control::按钮2).placement.top, voiceChat ? 80 : 45);
+    EXPECT_EQ(session_->Read(Control::按钮3).placement.top, voiceChat ? 176 : 96);
+    EXPECT_EQ(session_->Read(Control::分组框2).placement.height, voiceChat ? 208 : 136);
+    EXPECT_EQ(session_->Read(Control::超文本浏览框1).placement.height, voiceChat ? 192 : 112);
+    EXPECT_EQ(session_->Read(Control::分组框3).visibleStyle, voiceChat);
+}
+
+void InstallScenario::ExpectFile(const std::wstring& path, const std::optional<std::string>& bytes) {
+    std::optional<std::string> held = ReadWholeFile(path);
+    if (!bytes) {
+        EXPECT_FALSE(PathExists(path)) << Utf8(path) << " should not exist";
+        return;
+    }
+    ASSERT_TRUE(held) << Utf8(path) << " is missing or unreadable";
+    // Sizes first: a cut-off or appended file then reads plainly in the report.
+    EXPECT_EQ(held->size(), bytes->size()) << Utf8(path);
+    EXPECT_TRUE(*held == *bytes) << Utf8(path) << " holds:\n" << *held << "\ninstead of:\n" << *bytes;
+}
+
+void InstallScenario::ExpectFolderHolds(const std::wstring& folder, std::vector<std::wstring> names) {
+    std::vector<std::wstring> entries = FolderEntries(folder);
+    std::sort(entries.begin(), entries.end());
+    std::sort(names.begin(), names.end());
+    std::string seen;
+    for (const std::wstring& entry : entries) seen += " " + Utf8(entry);
+    EXPECT_TRUE(entries == names) << Utf8(folder) << " holds:" << seen;
+}
+
+size_t InstallScenario::RequestMark() { return SiteRequests().size(); }
+
+std::vector<std::string> InstallScenario::RequestsSince(size_t mark) {
+    std::vector<std::string> requests = SiteRequests();
+    return mark < requests.size() ? std::vector<std::string>(requests.begin() + mark, requests.end())
+                                  : std::vector<std::string>{};
+}

@@ -1,0 +1,224 @@
+// The Voxbridge option through the driver: the configuration in the
+// scenario's profile is rewritten only when the change is sound, and kept
+// byte for byte with the install stopped otherwise.
+#include "driver/host_files.h"
+#include "install_scenario.h"
+
+namespace {
+
+const std::string kOldRegionFile = u8"{\"Regions\": [{\"Name\": \"旧\"}]}";
+const std::string kConfig = "{\"serverURL\": \"wss://old.example/voice\", \"volume\": 80}";
+
+class VoiceChatScenario : public InstallScenario {
+protected:
+    // Every case starts from the same files, so that one that fails leaves the next untouched.
+    void WriteFiles(const std::string& config) {
+        ASSERT_NO_FATAL_FAILURE(WriteConfig(config));
+        ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+    }
+
+    void StartWithOption() {
+        ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+        ASSERT_NO_FATAL_FAILURE(TickVoiceChatOption());
+    }
+
+    // The install stopped at the configuration: the message, the old region
+    // file, the option and the layout as the user left them, and nothing
+    // fetched but what is given.
+    void ExpectStopped(const ExpectedBox& message, const std::vector<std::string>& fetched) {
+        const size_t mark = RequestMark();
+        ASSERT_NO_FATAL_FAILURE(Install(message));
+        ExpectFile(RegionFile(), kOldRegionFile);
+        EXPECT_EQ(RequestsSince(mark), fetched);
+        EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_CHECKED) << "the option stays as the user set it";
+        ExpectVerticalLayout(true);
+    }
+};
+
+TEST_F(VoiceChatScenario, OnlyTheSpanFromTheKeyToTheCommaChangesAndTheReportNamesTheWrittenAddress) {
+    struct Rewrite {
+        const char* what;
+        std::string config;
+        std::string served;
+        std::wstring written;
+        std::string expected;
+    };
+    const Rewrite cases[] = {
+        {"a byte order mark, CR LF and blanks before the comma",
+         "\xEF\xBB\xBF{\r\n  \"name\": \"\xE6\x88\x91\",\r\n  \"serverURL\": \"wss://old.example/voice\"  ,\r\n  \"volume\": 80\r\n}\r\n",
+         "wss://voice.example/bcl\r\n", L"wss://voice.example/bcl",
+         "\xEF\xBB\xBF{\r\n  \"name\": \"\xE6\x88\x91\",\r\n  \"serverURL\": \"wss://voice.example/bcl\",\r\n  \"volume\": 80\r\n}\r\n"},
+        {"the value right before the comma; a second key stays",
+         "{\"serverURL\": \"\",\"backup\": {\"serverURL\": \"wss://backup.example\", \"on\": true}}",
+         " \twss://voice.example/two\t \n", L"wss://voice.example/two",
+         "{\"serverURL\": \"wss://voice.example/two\",\"backup\": {\"serverURL\": \"wss://backup.example\", \"on\": true}}"},
+        {"more spaces after the colon and a line break before the comma",
+         "{\n\t\"serverURL\":    \"wss://old.example/voice\"\n\t, \"volume\": 80\n}", "wss://voice.example/three",
+         L"wss://voice.example/three", "{\n\t\"serverURL\": \"wss://voice.example/three\", \"volume\": 80\n}"},
+    };
+    ASSERT_NO_FATAL_FAILURE(StartWithOption());
+    for (const Rewrite& rewrite : cases) {
+        SCOPED_TRACE(rewrite.what);
+        ASSERT_NO_FATAL_FAILURE(WriteConfig(rewrite.config));
+        ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", {rewrite.served}));
+        const size_t mark = RequestMark();
+        ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList(), rewrite.written)));
+        ExpectFile(ConfigFile(), rewrite.expected);
+        ExpectFile(RegionFile(), DemoList());
+        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
+        // The report names what was written: the address is fetched once.
+        EXPECT_EQ(RequestsSince(mark), (std::vector<std::string>{"/Lanternkit/bcl.ini", "/Lanternkit/serverlist.json"}));
+        EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_CHECKED);
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
+}
+
+TEST_F(VoiceChatScenario, WithoutTheConfigurationTheOptionIsClearedTheLayoutCollapsesAndNothingIsFetched) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    for (bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "a voxbridge folder without config.json" : "no voxbridge folder");
+        if (folder) ASSERT_NO_FATAL_FAILURE(WriteConfig(kConfig));
+        if (folder) ASSERT_TRUE(MoveFileW(ConfigFile().c_str(), (ConfigFile() + L".bak").c_str()));
+        ASSERT_NO_FATAL_FAILURE(TickVoiceChatOption());
+        ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true));
+        const size_t mark = RequestMark();
+        ASSERT_NO_FATAL_FAILURE(Install(kVoxbridgeMissing));
+        EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_UNCHECKED);
+        ExpectVerticalLayout(false);
+        EXPECT_TRUE(RequestsSince(mark).empty()) << "fetched " << RequestsSince(mark).front();
+        EXPECT_FALSE(PathExists(session_->Profile().localLow + L"\\Mossgrove"));
+        if (folder) {
+            ExpectFolderHolds(VoxbridgeFolder(), {L"config.json.bak"});
+            ExpectFile(ConfigFile() + L".bak", kConfig);
+        } else {
+            EXPECT_FALSE(PathExists(VoxbridgeFolder())) << "the configuration is Voxbridge's to create";
+        }
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(VoiceChatScenario, AnUnrecognisedConfigurationIsKeptByteForByteAndNothingIsFetched) {
+    enum class Hold { None, Exclusive };
+    struct Unrecognised {
+        const char* what;
+        std::string config;
+        Hold hold;
+    };
+    const Unrecognised cases[] = {
+        {"the key spelt with other capitals", "{\"serverUrl\": \"wss://old.example/voice\", \"volume\": 80}", Hold::None},
+        {"no space after the colon", "{\"serverURL\":\"wss://old.example/voice\", \"volume\": 80}", Hold::None},
+        {"no comma after the key", "{\"volume\": 80, \"serverURL\": \"wss://old.example/voice\"}", Hold::None},
+        // The first comma behind the key lies inside the old value: replacing up to it would break the file.
+        {"a comma inside the old address", "{\"serverURL\": \"wss://old.example/?rooms=a,b\", \"volume\": 80}", Hold::None},
+        {"an object as the old value", "{\"serverURL\": {\"main\": \"wss://a\", \"spare\": \"wss://b\"}, \"volume\": 80}",
+         Hold::None},
+        // The text ends at a zero byte: a rewrite would cut the file off there.
+        {"a zero byte behind the value", kConfig.substr(0, 40) + '\0' + kConfig.substr(40), Hold::None},
+        {"held open by Voxbridge without sharing", kConfig, Hold::Exclusive},
+        {"empty", "", Hold::None},
+    };
+    ASSERT_NO_FATAL_FAILURE(StartWithOption());
+    for (const Unrecognised& bad : cases) {
+        SCOPED_TRACE(bad.what);
+        ASSERT_NO_FATAL_FAILURE(WriteFiles(bad.config));
+        std::optional<HeldFile> voxbridge;
+        if (bad.hold == Hold::Exclusive) voxbridge.emplace(ConfigFile(), GENERIC_READ | GENERIC_WRITE, 0);
+        if (voxbridge) ASSERT_TRUE(voxbridge->IsOpen());
+        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnrecognised, {}));
+        voxbridge.reset();
+        ExpectFile(ConfigFile(), bad.config);
+        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
+    }
+    {
+        SCOPED_TRACE("a folder named config.json");
+        ASSERT_TRUE(DeleteFileW(ConfigFile().c_str()));
+        ASSERT_TRUE(CreateFolderTree(ConfigFile()));
+        ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnrecognised, {}));
+        EXPECT_TRUE(GetFileAttributesW(ConfigFile().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+        ExpectFolderHolds(ConfigFile(), {});
+    }
+    // The version reply only: the last configuration read was empty.
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(VoiceChatScenario, AnUnusableAddressKeepsTheConfigurationAndStopsTheInstall) {
+    struct BadAddress {
+        const char* what;
+        SiteVariant reply;
+    };
+    const BadAddress cases[] = {
+        {"404 with an address as its body", {"wss://voice.example/bcl", 404}},
+        {"empty", {""}},
+        {"blanks and a line end only", {" \t\r\n"}},
+        {"a double quote inside", {"wss://voice.example/\"bcl"}},
+        {"a line break inside", {"wss://voice.example/\r\n\"volume\": 0"}},
+        {"a backslash inside", {"wss://voice.example\\bcl"}},
+        {"a tab inside", {"wss://voice.example/\tbcl"}},
+        {"a zero byte inside", {std::string("wss://voice.example/") + '\0' + "bcl"}},
+        {"cut off", {"wss://voice.example/bcl", 200, Delivery::Cut, 6}},
+        {"the connection dropped", {"", 200, Delivery::Drop}},
+    };
+    ASSERT_NO_FATAL_FAILURE(StartWithOption());
+    for (const BadAddress& bad : cases) {
+        SCOPED_TRACE(bad.what);
+        ASSERT_NO_FATAL_FAILURE(WriteFiles(kConfig));
+        ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", bad.reply));
+        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kAddressUnusable, {"/Lanternkit/bcl.ini"}));
+        ExpectFile(ConfigFile(), kConfig);
+        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+TEST_F(VoiceChatScenario, AConfigurationThatCannotBeWrittenIsKeptAndTheInstallStops) {
+    ASSERT_NO_FATAL_FAILURE(StartWithOption());
+    {
+        SCOPED_TRACE("read-only");
+        ASSERT_NO_FATAL_FAILURE(WriteFiles(kConfig));
+        ASSERT_TRUE(SetReadOnly(ConfigFile(), true));
+        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, {"/Lanternkit/bcl.ini"}));
+        ExpectFile(ConfigFile(), kConfig);
+        EXPECT_TRUE(IsReadOnly(ConfigFile())) << "the file keeps its attribute";
+        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
+        ASSERT_TRUE(SetReadOnly(ConfigFile(), false));
+    }
+    {
+        SCOPED_TRACE("held open for reading by Voxbridge");
+        ASSERT_NO_FATAL_FAILURE(WriteFiles(kConfig));
+        HeldFile voxbridge(ConfigFile(), GENERIC_READ, FILE_SHARE_READ);
+        ASSERT_TRUE(voxbridge.IsOpen());
+        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, {"/Lanternkit/bcl.ini"}));
+        ExpectFile(ConfigFile(), kConfig);
+        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
+    }
+    // The version reply, the configuration as read and as it would have been written.
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(3));
+}
+
+TEST_F(VoiceChatScenario, AFailedListAfterARewriteKeepsTheNewConfigurationAndTheOldRegionFile) {
+    struct BadList {
+        const char* what;
+        SiteVariant reply;
+        ExpectedBox message;
+    };
+    const BadList cases[] = {
+        {"404", {DemoList(), 404}, kListError},
+        {"not JSON", {"<html>maintenance</html>"}, kNotAList},
+    };
+    const std::string rewritten = "{\"serverURL\": \"wss://voice.starfold-cn.example/bcl\", \"volume\": 80}";
+    ASSERT_NO_FATAL_FAILURE(StartWithOption());
+    for (const BadList& bad : cases) {
+        SCOPED_TRACE(bad.what);
+        ASSERT_NO_FATAL_FAILURE(WriteFiles(kConfig));
+        ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", bad.reply));
+        const size_t mark = RequestMark();
+        ASSERT_NO_FATAL_FAILURE(Install(bad.message));
+        ExpectFile(ConfigFile(), rewritten);
+        ExpectFile(RegionFile(), kOldRegionFile);
+        EXPECT_EQ(RequestsSince(mark), (std::vector<std::string>{"/Lanternkit/bcl.ini", "/Lanternkit/serverlist.json"}));
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
+}
+
+}  // namespace
