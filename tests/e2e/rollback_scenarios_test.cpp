@@ -65,7 +65,7 @@ protected:
         ASSERT_TRUE(WriteWholeFile(Game() + L"\\regionInfo.json", "{\"Regions\": []}"));
     }
 
-    // Watches the temporary folder from before the installer starts until Finish.
+    // Watches the temporary folder from before the installer starts until it has ended.
     void WatchTemp() {
         watch_ = std::make_unique<FolderWatch>(session_->Profile().temp);
         ASSERT_TRUE(watch_->Watching()) << "cannot watch " << Utf8(session_->Profile().temp);
@@ -116,6 +116,7 @@ TEST_F(RollbackScenario, CancelLeavesTheUnityFolderAndTheSettingsFileAsTheyWere)
     ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
     ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
     const std::map<std::wstring, std::string> before = TreeOf(session_->Profile().localLow);
+    ASSERT_EQ(before.at(L"\\Unity\\Mossgrove\\Starfold\\Player.log"), "started\r\n (read-only)");
     ASSERT_NO_FATAL_FAILURE(WatchTemp());
     ASSERT_NO_FATAL_FAILURE(RunStartUp(IDCANCEL));
     EXPECT_TRUE(TreeOf(session_->Profile().localLow) == before) << "now:\n" << Listing(TreeOf(session_->Profile().localLow));
