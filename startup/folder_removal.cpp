@@ -21,6 +21,21 @@ const ByteArray& BatchTemplate() {
 // A "%" is never the second byte of a GBK character.
 Text EscapePercent(const Text& path) { return ReplaceSubtext(path, "%", Text("%%"), LeftOut, LeftOut, true); }
 
+// cmd expands "%NAME%" in the command line that runs a batch file too, and
+// there "%%" is no escape. "%cd:~,%", an empty cut of a variable that always
+// exists, expands to nothing: put after a "%", it keeps that "%" from
+// starting a variable's name.
+Text EscapePercentOnCommandLine(const Text& path) {
+    return ReplaceSubtext(path, "%", Text("%%cd:~,%"), LeftOut, LeftOut, true);
+}
+
+// cmd by its full path, as taskkill is started: /d runs no AutoRun commands,
+// /v:off keeps "!" a plain character. cmd drops the outer pair of quotation
+// marks; the inner pair holds the path with its spaces.
+Text BatchCommandLine(const Text& systemFolder, const Text& batchPath) {
+    return "\"" + systemFolder + "cmd.exe\" /d /v:off /c \"\"" + EscapePercentOnCommandLine(batchPath) + "\"\"";
+}
+
 Text WithTrailingBackslash(const Text& folder) { return TextRight(folder, 1) == "\\" ? folder : folder + "\\"; }
 
 }  // namespace
@@ -31,16 +46,18 @@ void RemoveFolderByBatch(const Text& folder) {
     script = ReplaceSubtext(script, "根目录", EscapePercent(WithTrailingBackslash(folder)), LeftOut, LeftOut, true);
 
     // Without a temporary folder the batch path would be a bare "Speed.bat"
-    // or a buffer of spaces: better to write and run nothing.
+    // or a buffer of spaces, and without the system folder there is no cmd
+    // to name: better to write and run nothing.
     Text tempFolder = TempFolderPath();
-    if (tempFolder.empty()) return;
+    Text systemFolder = SpecialFolder(10);
+    if (tempFolder.empty() || systemFolder.empty()) return;
     Text batchPath = tempFolder + "Speed.bat";
     script = ReplaceSubtext(script, "执行文件名", EscapePercent(batchPath), LeftOut, LeftOut, true);
 
     WriteFileBytes(batchPath, ToBytes(script));
-    // Quoted, so that a space in the temporary folder cannot make the first
-    // word a program of its own.
-    RunCommand("\"" + batchPath + "\"", true, kShowHidden);
+    // Started as the batch path alone, the path would reach cmd's command
+    // line unescaped: a "%" in the temporary folder would run another file.
+    RunCommand(BatchCommandLine(systemFolder, batchPath), true, kShowHidden);
 }
 
 bool FolderExists(const Text& path) {

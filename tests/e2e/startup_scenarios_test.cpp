@@ -1,9 +1,14 @@
 // The start-up sequence through the driver: its boxes in their order, with
-// their texts, icons, buttons and captions, for each kind of version reply.
+// their texts, icons, buttons and captions, for each kind of version reply;
+// the download page, the end of a running game and the source page.
 #include "driver/host_files.h"
+#include "driver/side_process.h"
+#include "e2e_paths.h"
 #include "scenario.h"
+#include "stand_in_paths.h"
 
 #include <algorithm>
+#include <iostream>
 
 namespace {
 
@@ -20,12 +25,28 @@ protected:
 
     void ExpectTheAnnouncementNext() { ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(AnnouncementText()), IDCANCEL)); }
 
-    // The viewer asks for the source page once the sequence reaches its last step.
+    // The viewer asks for the source page once the sequence reaches its last
+    // step: after the version and the announcement, and nothing after it.
     void ExpectTheSourcePageLoaded() {
         EXPECT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
             std::vector<std::string> requests = SiteRequests();
             return std::find(requests.begin(), requests.end(), "/Lanternkit/SourceInfo.html") != requests.end();
         })) << "the source page was never requested";
+        Sleep(100);
+        EXPECT_EQ(SiteRequests(), (std::vector<std::string>{"/Lanternkit/versioninfo.json", "/Lanternkit/announcer.txt",
+                                                            "/Lanternkit/SourceInfo.html"}));
+    }
+
+    // The command lines the taskkill stand-in recorded, in UTF-16 as it writes them.
+    static std::wstring MarkOf(const std::wstring& mark) {
+        std::string bytes = ReadWholeFile(mark).value_or("");
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    }
+
+    // A game that runs until something ends it.
+    void StartGame(SideProcess* game) {
+        ASSERT_TRUE(game->Start(WindowsPathFromUnix(STARFOLD_E2E_GAME_STAND_IN)));
+        ASSERT_TRUE(game->Running());
     }
 
     // A second run in the same scenario, with a profile of its own.
@@ -130,25 +151,81 @@ TEST_F(StartupScenario, AnAnnouncementCutOffMidwayShowsWhatArrived) {
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
 }
 
-TEST_F(StartupScenario, AcceptingTheRollbackRemovesUnityAndWritesTheSettingsTemplate) {
-    const UserProfile& profile = session_->Profile();
-    ASSERT_TRUE(CreateFolderTree(profile.localLow + L"\\Unity\\Mossgrove Starfold\\cache"));
-    ASSERT_TRUE(WriteWholeFile(profile.localLow + L"\\Unity\\Mossgrove Starfold\\cache\\a.bin", "x"));
-    const std::wstring game = profile.localLow + L"\\Mossgrove\\Starfold";
-    ASSERT_TRUE(CreateFolderTree(game));
-    ASSERT_TRUE(WriteWholeFile(game + L"\\settings.tallow", "{\"dataVersion\": 3}"));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDOK));
-    ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
-    EXPECT_FALSE(PathExists(profile.localLow + L"\\Unity"));
-    std::optional<std::string> settings = ReadWholeFile(game + L"\\settings.tallow");
-    ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->size(), 1447u);
-    EXPECT_EQ(settings->substr(0, 17), "{\r\n  \"gameplay\": ");
-    const std::string end = "  \"dataVersion\": 1\r\n}";
-    EXPECT_EQ(settings->substr(settings->size() - end.size()), end);
-    EXPECT_FALSE(PathExists(profile.temp + L"\\Speed.bat")) << "the batch file deletes itself";
-    ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
+// Yes ends the program at once: the download page is opened, and neither the
+// announcement, nor the game's end, nor the source page follows.
+TEST_F(StartupScenario, YesOnAnotherOrAnOlderVersionOpensTheDownloadPageAndEndsTheProgram) {
+    SideProcess game;
+    ASSERT_NO_FATAL_FAILURE(StartGame(&game));
+    struct Reply {
+        std::string body;
+        std::wstring shown;
+    };
+    const Reply replies[] = {{"1.2024.10.1\r\n", L"1.2024.10.1"}, {"1.2023.1.1", L"1.2023.1.1"}};
+    for (const Reply& reply : replies) {
+        SCOPED_TRACE("version reply " + Utf8(reply.shown));
+        if (&reply != replies) {
+            ASSERT_NO_FATAL_FAILURE(StartAfresh());
+            ASSERT_TRUE(site_->Reset());
+        }
+        ASSERT_NO_FATAL_FAILURE(StartWithVersion(reply.body));
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(reply.shown), IDYES));
+        ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
+        // The address handler may still be starting as the installer ends.
+        WaitUntil(kStepTimeoutMs, [&] { return !session_->OpenedAddresses().empty(); });
+        Sleep(200);
+        EXPECT_EQ(session_->OpenedAddresses(), std::vector<std::string>{Utf8(SiteOrigin()) + "/?page_id=38"});
+        EXPECT_EQ(SiteRequests(), std::vector<std::string>{"/Lanternkit/versioninfo.json"});
+        EXPECT_TRUE(game.Running()) << "the game was ended";
+    }
+}
+
+// The announcement's OK ends the game with the system's taskkill, never with a
+// taskkill.exe that lies beside the installer in the folder it was started from.
+TEST_F(StartupScenario, OkOnTheAnnouncementEndsTheGameAndCancelLeavesItWithADownloadedTaskkillNeverRun) {
+    for (int answer : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(answer == IDOK ? "OK" : "Cancel");
+        if (answer == IDCANCEL) {
+            ASSERT_NO_FATAL_FAILURE(StartAfresh());
+            ASSERT_TRUE(site_->Reset());
+        }
+        const std::wstring downloads = session_->Folder() + L"\\downloads";
+        const std::wstring installer = downloads + L"\\StarfoldCommunityInstaller.exe";
+        const std::wstring mark = downloads + L"\\taskkill-ran.txt";
+        ASSERT_TRUE(CreateFolderTree(downloads));
+        ASSERT_TRUE(CopyFileW(WindowsPathFromUnix(STARFOLD_E2E_INSTALLER).c_str(), installer.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(WindowsPathFromUnix(STARFOLD_E2E_TASKKILL_STAND_IN).c_str(),
+                              (downloads + L"\\taskkill.exe").c_str(), FALSE));
+        {
+            // The stand-in leaves its mark when it runs, so that its absence below means something.
+            SideProcess check;
+            ASSERT_TRUE(check.Start(downloads + L"\\taskkill.exe"));
+            ASSERT_TRUE(check.WaitForExit(kStepTimeoutMs));
+            ASSERT_TRUE(PathExists(mark));
+            ASSERT_TRUE(DeleteFileW(mark.c_str()));
+        }
+        SideProcess game;
+        ASSERT_NO_FATAL_FAILURE(StartGame(&game));
+
+        std::wstring problem;
+        ASSERT_TRUE(session_->Launch(installer, &problem)) << Utf8(problem);
+        ASSERT_TRUE(session_->WaitForMainWindow(kStepTimeoutMs));
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(AnnouncementText()), answer));
+        const ULONGLONG answered = GetTickCount64();
+        if (answer == IDOK) {
+            EXPECT_TRUE(game.WaitForExit(5000)) << "the game still runs 5 s after OK";
+            std::cout << "the game ended " << GetTickCount64() - answered << " ms after OK\n";
+        }
+        ExpectTheSourcePageLoaded();
+        ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
+        if (answer == IDCANCEL) {
+            // A taskkill started on Cancel would have ended the game by now
+            // (after OK it takes a few tens of milliseconds).
+            Sleep(500);
+            EXPECT_TRUE(game.Running()) << "Cancel ended the game";
+        }
+        EXPECT_FALSE(PathExists(mark)) << "the taskkill.exe beside the installer ran: " << Utf8(MarkOf(mark));
+    }
 }
 
 }  // namespace

@@ -9,11 +9,14 @@ class FolderRemovalTest : public HandlerTest {
 protected:
     const Text kBatchPath = Text(FakeMachine::kTemp) + "Speed.bat";
 
+    // The command line that runs the batch file through cmd, given the path as it stands there.
+    static Text CmdRunning(const Text& path) { return "\"C:\\windows\\system32\\cmd.exe\" /d /v:off /c \"\"" + path + "\"\""; }
+
     // The batch file as RemoveFolderByBatch wrote it, caught before it runs.
     Text BatchFor(const Text& folder) {
         Text script;
         machine.onRunCommand = [&](const RunCommandCall& call) {
-            script = ToText(machine.FileBytes(call.commandLine.substr(1, call.commandLine.size() - 2)));
+            script = ToText(machine.FileBytes(BatchPathOf(call.commandLine)));
             return true;
         };
         RemoveFolderByBatch(folder);
@@ -27,12 +30,12 @@ TEST_F(FolderRemovalTest, BatchFileIsTheTemplateWithBothPathsWithOrWithoutTraili
     EXPECT_EQ(BatchFor("C:\\games\\Unity"), expected);
     EXPECT_EQ(BatchFor("C:\\games\\Unity\\"), expected);
     ASSERT_EQ(machine.commands.size(), 2u);
-    EXPECT_EQ(machine.commands[0].commandLine, "\"" + kBatchPath + "\"");
+    EXPECT_EQ(machine.commands[0].commandLine, CmdRunning(kBatchPath));
     EXPECT_EQ(machine.commands[0].waitForExit, std::optional<bool>(true));
     EXPECT_EQ(machine.commands[0].showMode, std::optional<int>(1));
     EXPECT_EQ(std::vector<std::string>(machine.log.begin(), machine.log.begin() + 4),
               (std::vector<std::string>{"FileExists C:\\games\\Unity", "GetTempPath", "WriteFileBytes " + kBatchPath,
-                                        "RunCommand \"" + kBatchPath + "\""}));
+                                        "RunCommand " + CmdRunning(kBatchPath)}));
 }
 
 TEST_F(FolderRemovalTest, ChineseFolderIsWrittenInGbk) {
@@ -58,8 +61,8 @@ TEST_F(FolderRemovalTest, FolderGoesAndTheBatchFileDeletesItself) {
     EXPECT_FALSE(machine.HasFolder("C:\\Program Files\\My Unity"));
     EXPECT_TRUE(machine.HasFile("C:\\Program Files\\My Unity Other\\keep.bin"));
     EXPECT_FALSE(machine.HasFile(machine.tempPath + "Speed.bat"));
-    // Quoted: unquoted, CreateProcess would try to start C:\Documents.
-    EXPECT_EQ(machine.commands.at(0).commandLine, "\"C:\\Documents and Settings\\玩家\\Local Temp\\Speed.bat\"");
+    // Quoted: unquoted, cmd would try to start C:\Documents.
+    EXPECT_EQ(machine.commands.at(0).commandLine, CmdRunning("C:\\Documents and Settings\\玩家\\Local Temp\\Speed.bat"));
 }
 
 TEST_F(FolderRemovalTest, PercentInEitherPathIsDoubledSoOnlyThatFolderGoes) {
@@ -71,7 +74,8 @@ TEST_F(FolderRemovalTest, PercentInEitherPathIsDoubledSoOnlyThatFolderGoes) {
     machine.AddFolder(machine.tempPath);
     Text script = BatchFor("C:\\games\\a%b%\\Unity");
     EXPECT_EQ(script, "Rd /s /q \"C:\\games\\a%%b%%\\Unity\\\"\r\nDel /f /q \"C:\\tmp%%TEMP%%\\Speed.bat\"");
-    EXPECT_EQ(machine.commands.at(0).commandLine, "\"C:\\tmp%TEMP%\\Speed.bat\"");
+    // On the command line "%%" would not do: cmd would run C:\users\玩家\Temp\Speed.bat.
+    EXPECT_EQ(machine.commands.at(0).commandLine, CmdRunning("C:\\tmp%%cd:~,%TEMP%%cd:~,%\\Speed.bat"));
 
     machine.AddFile("C:\\t\\undoubled.bat", Bytes(ReplaceSubtext(script, "%%", Text("%"), LeftOut, LeftOut, true)));
     machine.RunBatchFile("C:\\t\\undoubled.bat");
@@ -106,6 +110,11 @@ TEST_F(FolderRemovalTest, NothingIsWrittenOrRunWithoutTheFolderOrATemporaryFolde
     machine.tempPath = "C:\\" + Text(251, 't') + "\\";  // 255 bytes: no room for the terminator
     RemoveFolderByBatch("C:\\games\\Unity");
     expectNothingRun("path too long");
+    machine.tempPath = FakeMachine::kTemp;
+    machine.specialFolders.erase(10);
+    RemoveFolderByBatch("C:\\games\\Unity");
+    expectNothingRun("no system folder, so no cmd to name");
+    machine.specialFolders[10] = kSystemFolder;
 
     machine.tempPath = "C:\\" + Text(250, 't') + "\\";  // 254 bytes fit
     machine.AddFolder(machine.tempPath);

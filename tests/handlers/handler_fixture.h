@@ -31,12 +31,22 @@ protected:
         return lines;
     }
 
+    // The batch file that a command line runs through cmd, as cmd reads the
+    // path ("%%cd:~,%" is one "%"); empty for any other command line.
+    static Text BatchPathOf(const Text& commandLine) {
+        const Text head = "\"" + Text(kSystemFolder) + "cmd.exe\" /d /v:off /c \"\"";
+        const Text tail = "\"\"";
+        if (commandLine.size() < head.size() + tail.size() || commandLine.compare(0, head.size(), head) != 0 ||
+            commandLine.compare(commandLine.size() - tail.size(), tail.size(), tail) != 0)
+            return Text();
+        Text path = commandLine.substr(head.size(), commandLine.size() - head.size() - tail.size());
+        return ReplaceSubtext(path, "%%cd:~,%", Text("%"), LeftOut, LeftOut, true);
+    }
+
     // Runs the batch file that a RunCommand names, as cmd would.
     void RunBatchFilesWhenStarted() {
         machine.onRunCommand = [this](const RunCommandCall& call) {
-            Text path = call.commandLine;
-            if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
-            machine.RunBatchFile(path);
+            machine.RunBatchFile(BatchPathOf(call.commandLine));
             return true;
         };
     }

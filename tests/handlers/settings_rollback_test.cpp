@@ -67,7 +67,8 @@ TEST_F(SettingsRollbackTest, OkRemovesUnityThenReplacesTheSettingsFile) {
     EXPECT_FALSE(machine.HasFile(kBatchPath));
     EXPECT_EQ(machine.log, (std::vector<std::string>{
                                "MsgBox 数据版本回退", "FileExists " + kUnity, "GetTempPath", "WriteFileBytes " + kBatchPath,
-                               "RunCommand \"" + kBatchPath + "\"", "cmd: Rd " + FakeMachine::Resolve(kUnity),
+                               "RunCommand \"" + Text(kSystemFolder) + "cmd.exe\" /d /v:off /c \"\"" + kBatchPath + "\"\"",
+                               "cmd: Rd " + FakeMachine::Resolve(kUnity),
                                "cmd: Del " + FakeMachine::Resolve(kBatchPath), "DeleteFile " + kSettings,
                                "WriteFileBytes " + kSettings}));
     EXPECT_EQ(machine.msgBoxes.size(), 1u);

@@ -1,0 +1,178 @@
+// The settings rollback through the driver, on real folders of the
+// scenario's profile: the Unity folder removed by the batch file, the
+// settings file replaced, and nothing else on disk touched.
+#include "driver/folder_watch.h"
+#include "driver/host_files.h"
+#include "scenario.h"
+#include "startup/settings_rollback.h"
+
+#include <map>
+
+namespace {
+
+// Every file and folder under the root, by relative path: "<folder>" for a
+// folder, else the file's bytes, with " (read-only)" after a read-only one.
+std::map<std::wstring, std::string> TreeOf(const std::wstring& root, const std::wstring& relative = L"") {
+    std::map<std::wstring, std::string> tree;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((root + relative + L"\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return tree;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        std::wstring path = relative + L"\\" + name;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            tree[path] = "<folder>";
+            tree.merge(TreeOf(root, path));
+        } else {
+            tree[path] = ReadWholeFile(root + path).value_or("<unreadable>") +
+                         (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? " (read-only)" : "");
+        }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return tree;
+}
+
+std::string Listing(const std::map<std::wstring, std::string>& tree) {
+    std::string text;
+    for (const auto& [path, contents] : tree) text += Utf8(path) + "\n";
+    return text.empty() ? "(nothing)" : text;
+}
+
+std::string TemplateBytes() { return std::string(SettingsTemplate().begin(), SettingsTemplate().end()); }
+
+class RollbackScenario : public InstallerScenario {
+protected:
+    std::wstring Unity() const { return session_->Profile().localLow + L"\\Unity"; }
+    std::wstring Game() const { return session_->Profile().localLow + L"\\Mossgrove\\Starfold"; }
+    std::wstring Settings() const { return Game() + L"\\settings.tallow"; }
+
+    // A Unity folder as the engine leaves it: nested folders, an empty one,
+    // a Chinese name and a read-only file.
+    static void MakeUnityFolder(const std::wstring& unity) {
+        ASSERT_TRUE(CreateFolderTree(unity + L"\\Mossgrove\\Starfold\\缓存"));
+        ASSERT_TRUE(CreateFolderTree(unity + L"\\Analytics\\ArchivedEvents\\empty"));
+        ASSERT_TRUE(WriteWholeFile(unity + L"\\Mossgrove\\Starfold\\缓存\\shader.bin", std::string(5000, '\x7f')));
+        ASSERT_TRUE(WriteWholeFile(unity + L"\\Analytics\\values", "{}"));
+        const std::wstring log = unity + L"\\Mossgrove\\Starfold\\Player.log";
+        ASSERT_TRUE(WriteWholeFile(log, "started\r\n"));
+        ASSERT_TRUE(SetFileAttributesW(log.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+
+    void MakeGameFolder() {
+        ASSERT_TRUE(CreateFolderTree(Game()));
+        ASSERT_TRUE(WriteWholeFile(Settings(), "{\"dataVersion\": 3}"));
+        ASSERT_TRUE(WriteWholeFile(Game() + L"\\regionInfo.json", "{\"Regions\": []}"));
+    }
+
+    // Watches the temporary folder from before the installer starts until it has ended.
+    void WatchTemp() {
+        watch_ = std::make_unique<FolderWatch>(session_->Profile().temp);
+        ASSERT_TRUE(watch_->Watching()) << "cannot watch " << Utf8(session_->Profile().temp);
+    }
+
+    // Runs the start-up with the rollback answered as given: the version is
+    // current, so the announcement is the next box, and nothing comes between.
+    void RunStartUp(int rollbackAnswer) {
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), rollbackAnswer));
+        ASSERT_NO_FATAL_FAILURE(
+            ExpectAndAnswer(Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))), IDCANCEL));
+        ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return IsWindowEnabled(session_->MainWindow()) != FALSE; }));
+        ExpectNoBox(300);
+    }
+
+    // Closes the installer and ends the watch: whether Speed.bat ever appeared.
+    bool FinishAndSawBatchFile() {
+        CloseAndExpectExit(1);
+        watch_->Stop();
+        EXPECT_FALSE(watch_->Overflowed()) << "changes of the temporary folder were lost";
+        EXPECT_FALSE(PathExists(session_->Profile().temp + L"\\Speed.bat")) << "the batch file is left behind";
+        EXPECT_EQ(Listing(TreeOf(session_->Profile().temp)), "(nothing)") << "left in the temporary folder";
+        return watch_->Appeared(L"Speed.bat");
+    }
+
+    std::unique_ptr<FolderWatch> watch_;
+};
+
+TEST_F(RollbackScenario, OkRemovesTheWholeUnityFolderAndWritesTheTemplateInPlaceOfTheSettings) {
+    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
+    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
+    ASSERT_NO_FATAL_FAILURE(WatchTemp());
+    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
+    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
+    std::optional<std::string> settings = ReadWholeFile(Settings());
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->size(), 1447u);
+    EXPECT_TRUE(*settings == TemplateBytes()) << "the settings file is not the template";
+    EXPECT_EQ(ReadWholeFile(Game() + L"\\regionInfo.json"), "{\"Regions\": []}");
+    EXPECT_EQ(Listing(TreeOf(session_->Profile().localLow)), Utf8(L"\\Mossgrove\n\\Mossgrove\\Starfold\n"
+                                                                   L"\\Mossgrove\\Starfold\\regionInfo.json\n"
+                                                                   L"\\Mossgrove\\Starfold\\settings.tallow\n"));
+    EXPECT_TRUE(FinishAndSawBatchFile()) << "the folder went without the batch file";
+}
+
+TEST_F(RollbackScenario, CancelLeavesTheUnityFolderAndTheSettingsFileAsTheyWere) {
+    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
+    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
+    const std::map<std::wstring, std::string> before = TreeOf(session_->Profile().localLow);
+    ASSERT_EQ(before.at(L"\\Unity\\Mossgrove\\Starfold\\Player.log"), "started\r\n (read-only)");
+    ASSERT_NO_FATAL_FAILURE(WatchTemp());
+    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDCANCEL));
+    EXPECT_TRUE(TreeOf(session_->Profile().localLow) == before) << "now:\n" << Listing(TreeOf(session_->Profile().localLow));
+    EXPECT_EQ(ReadWholeFile(Settings()), "{\"dataVersion\": 3}");
+    EXPECT_FALSE(FinishAndSawBatchFile());
+}
+
+TEST_F(RollbackScenario, WithoutAUnityFolderNoBatchFileIsEverWrittenAndTheSettingsAreReplaced) {
+    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
+    ASSERT_NO_FATAL_FAILURE(WatchTemp());
+    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
+    EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+    EXPECT_FALSE(FinishAndSawBatchFile()) << "Speed.bat was written though there was nothing to remove";
+}
+
+TEST_F(RollbackScenario, WithoutTheGameFolderOnlyTheUnityFolderGoesAndNothingIsCreated) {
+    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
+    ASSERT_NO_FATAL_FAILURE(WatchTemp());
+    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));  // no box of its own between the question and the announcement
+    EXPECT_EQ(Listing(TreeOf(session_->Profile().localLow)), "(nothing)") << "no settings file, no Mossgrove folder";
+    EXPECT_EQ(Listing(TreeOf(session_->Profile().roaming)), "(nothing)");
+    EXPECT_TRUE(FinishAndSawBatchFile());
+}
+
+// cmd expands "%NAME%" in a batch file and in the command line that starts
+// one. The profile and the temporary folder below both hold "a%USERNAME%b";
+// a decoy lies where cmd's expansion of it would lead, and one where a path
+// whose "%" had been doubled twice would lead. Each decoy has a Unity folder
+// and a Speed.bat of its own that leaves a mark if it runs.
+TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolderOnly) {
+    wchar_t user[256] = {};
+    DWORD length = GetEnvironmentVariableW(L"USERNAME", user, 256);
+    ASSERT_TRUE(length > 0 && length < 256) << "the expansion needs a USERNAME";
+    const std::wstring base = session_->Folder();
+    const std::wstring decoys[] = {base + L"\\名 a" + user + L"b 星", base + L"\\名 a%%USERNAME%%b 星"};
+    session_ = std::make_unique<InstallerSession>(base + L"\\名 a%USERNAME%b 星");
+    ASSERT_TRUE(session_->PrepareProfile());
+    for (const std::wstring& decoy : decoys) {
+        UserProfile profile = ProfileIn(decoy + L"\\profile");
+        ASSERT_TRUE(CreateEmptyProfile(profile));
+        ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(profile.localLow + L"\\Unity"));
+        ASSERT_TRUE(WriteWholeFile(profile.temp + L"\\Speed.bat", "echo ran> \"%~dp0decoy-ran.txt\"\r\n"));
+    }
+    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
+    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
+    ASSERT_NO_FATAL_FAILURE(WatchTemp());
+    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
+    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
+    EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+    for (const std::wstring& decoy : decoys) {
+        SCOPED_TRACE(Utf8(decoy));
+        UserProfile profile = ProfileIn(decoy + L"\\profile");
+        EXPECT_TRUE(PathExists(profile.localLow + L"\\Unity\\Mossgrove\\Starfold\\Player.log"));
+        EXPECT_EQ(Listing(TreeOf(profile.temp)), "\\Speed.bat\n") << "the decoy's Speed.bat ran or was replaced";
+    }
+    EXPECT_TRUE(FinishAndSawBatchFile());
+}
+
+}  // namespace
