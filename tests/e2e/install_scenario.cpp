@@ -81,19 +81,6 @@ void InstallScenario::TickVoiceChatOption() {
     }));
 }
 
-void InstallScenario::ExpectVerticalLayout(bool voiceChat) {
-    ControlState window = WaitForControl(Control::Window, [&](const ControlState& state) {
-        return state.placement.height == (voiceChat ? 241 : 160);
-    });
-    EXPECT_EQ(window.placement.height, voiceChat ? 241 : 160);
-    EXPECT_EQ(session_->Read(Control::按钮1).placement.top, voiceChat ? 176 : 96);
-    EXPECT_EQ(session_->Read(Control::按钮2).placement.top, voiceChat ? 80 : 45);
-    EXPECT_EQ(session_->Read(Control::按钮3).placement.top, voiceChat ? 176 : 96);
-    EXPECT_EQ(session_->Read(Control::分组框2).placement.height, voiceChat ? 208 : 136);
-    EXPECT_EQ(session_->Read(Control::超文本浏览框1).placement.height, voiceChat ? 192 : 112);
-    EXPECT_EQ(session_->Read(Control::分组框3).visibleStyle, voiceChat);
-}
-
 void InstallScenario::ExpectFile(const std::wstring& path, const std::optional<std::string>& bytes) {
     std::optional<std::string> held = ReadWholeFile(path);
     if (!bytes) {

@@ -65,9 +65,6 @@ protected:
     bool InstallButtonIsBusy();
     void ExpectInstallButtonIdle();
 
-    // The seven values of the voice-chat layout or of the collapsed one.
-    void ExpectVerticalLayout(bool voiceChat);
-
     // The file holds exactly these bytes, or does not exist (nullopt).
     void ExpectFile(const std::wstring& path, const std::optional<std::string>& bytes);
     // The folder holds these names and nothing else: no temporary file was left behind.

@@ -123,3 +123,21 @@ std::vector<std::string> InstallerScenario::SiteRequests() {
     EXPECT_TRUE(requests) << "the demo site does not answer";
     return requests.value_or(std::vector<std::string>{});
 }
+
+void InstallerScenario::ExpectWindowSize(int width, int height) {
+    ControlState window = WaitForControl(Control::Window, [&](const ControlState& state) {
+        return state.placement.width == width && state.placement.height == height;
+    });
+    EXPECT_EQ(std::make_pair(window.placement.width, window.placement.height), std::make_pair(width, height));
+}
+
+void InstallerScenario::ExpectVerticalLayout(bool voiceChat, int windowWidth) {
+    ASSERT_NO_FATAL_FAILURE(ExpectWindowSize(windowWidth, voiceChat ? 241 : 160));
+    EXPECT_EQ(session_->Read(Control::按钮1).placement.top, voiceChat ? 176 : 96);
+    EXPECT_EQ(session_->Read(Control::按钮2).placement.top, voiceChat ? 80 : 45);
+    EXPECT_EQ(session_->Read(Control::按钮3).placement.top, voiceChat ? 176 : 96);
+    EXPECT_EQ(session_->Read(Control::分组框2).placement.height, voiceChat ? 208 : 136);
+    EXPECT_EQ(session_->Read(Control::超文本浏览框1).placement.height, voiceChat ? 192 : 112);
+    EXPECT_EQ(session_->Read(Control::分组框3).visibleStyle, voiceChat);
+    EXPECT_EQ(session_->Read(Control::编辑框2).visible, voiceChat);
+}

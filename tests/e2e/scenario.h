@@ -60,6 +60,11 @@ protected:
         return state;
     }
 
+    // The window's outer size, once it has taken it.
+    void ExpectWindowSize(int width, int height);
+    // The seven values of the voice-chat layout (ticked) or the collapsed one.
+    void ExpectVerticalLayout(bool voiceChat, int windowWidth = 388);
+
     // Posts a click to the control.
     void Click(Control control);
     // The process ends with the code, its exit handler ran once, naming the

@@ -62,13 +62,6 @@ protected:
     }
 
     // The window's outer size, once it has reached it.
-    void ExpectWindowSize(int width, int height) {
-        ControlState window = WaitForControl(Control::Window, [&](const ControlState& state) {
-            return state.placement.width == width && state.placement.height == height;
-        });
-        EXPECT_EQ(std::make_pair(window.placement.width, window.placement.height), std::make_pair(width, height));
-    }
-
     void Tick() {
         int before = CheckState(session_->ControlWindow(Control::选择框1));
         ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));
@@ -81,18 +74,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Click(Control::按钮2));
         ControlState button = WaitForControl(Control::按钮2, [&](const ControlState& state) { return state.text == captionAfter; });
         ASSERT_EQ(Utf8(button.text), Utf8(captionAfter));
-    }
-
-    // The seven values of the voice-chat layout (ticked) or the collapsed one.
-    void ExpectVerticalLayout(bool voiceChat, int windowWidth) {
-        ASSERT_NO_FATAL_FAILURE(ExpectWindowSize(windowWidth, voiceChat ? 241 : 160));
-        EXPECT_EQ(session_->Read(Control::按钮1).placement.top, voiceChat ? 176 : 96);
-        EXPECT_EQ(session_->Read(Control::按钮2).placement.top, voiceChat ? 80 : 45);
-        EXPECT_EQ(session_->Read(Control::按钮3).placement.top, voiceChat ? 176 : 96);
-        EXPECT_EQ(session_->Read(Control::分组框2).placement.height, voiceChat ? 208 : 136);
-        EXPECT_EQ(session_->Read(Control::超文本浏览框1).placement.height, voiceChat ? 192 : 112);
-        EXPECT_EQ(session_->Read(Control::分组框3).visibleStyle, voiceChat);
-        EXPECT_EQ(session_->Read(Control::编辑框2).visible, voiceChat);
     }
 
     std::wstring origin_ = SiteOrigin();

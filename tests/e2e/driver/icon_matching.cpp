@@ -79,34 +79,13 @@ const wchar_t* BoxIconName(BoxIcon icon) {
 
 Image DrawSystemIcon(BoxIcon icon, uint32_t background) {
     const int size = GetSystemMetrics(SM_CXICON);
-    RECT area = {0, 0, size, size};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
-    FillRect(memory, &area, brush);
-    DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, ResourceOf(icon)), size, size, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    Image image;
-    image.width = image.height = size;
-    const auto* source = static_cast<const uint32_t*>(bits);
-    image.pixels.assign(source, source + size * size);
-    for (uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
+    return DrawImage(size, size, [&](HDC memory) {
+        RECT area = {0, 0, size, size};
+        HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
+        FillRect(memory, &area, brush);
+        DeleteObject(brush);
+        DrawIconEx(memory, 0, 0, LoadIconW(nullptr, ResourceOf(icon)), size, size, 0, nullptr, DI_NORMAL);
+    });
 }
 
 BoxIcon MatchBoxIcon(const Image& picture) {

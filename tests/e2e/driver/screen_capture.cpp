@@ -4,33 +4,41 @@
 #include "driver/png_encoding.h"
 #include "driver/window_reading.h"
 
-Image CaptureScreen(const RECT& area) {
-    Image image;
-    image.width = area.right - area.left;
-    image.height = area.bottom - area.top;
-    if (image.width <= 0 || image.height <= 0) return {};
+Image DrawImage(int width, int height, const std::function<void(HDC)>& draw) {
+    if (width <= 0 || height <= 0) return {};
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;  // top row first
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, image.width, image.height, screen, area.left, area.top, SRCCOPY);
+    draw(memory);
     GdiFlush();
+    Image image;
+    image.width = width;
+    image.height = height;
     const auto* source = static_cast<const uint32_t*>(bits);
-    image.pixels.assign(source, source + static_cast<size_t>(image.width) * image.height);
+    image.pixels.assign(source, source + static_cast<size_t>(width) * height);
     for (uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return image;
+}
+
+Image CaptureScreen(const RECT& area) {
+    return DrawImage(area.right - area.left, area.bottom - area.top, [&](HDC memory) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, screen, area.left, area.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    });
 }
 
 Image CaptureWholeScreen() { return CaptureScreen(ScreenRect()); }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ struct Image {
     std::vector<uint32_t> pixels;
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
+
+// An image of the given size, drawn by `draw` on a memory DC.
+Image DrawImage(int width, int height, const std::function<void(HDC)>& draw);
 
 // The rectangle of the screen (screen coordinates).
 Image CaptureScreen(const RECT& area);
