@@ -4,15 +4,13 @@
 #include "app/program_state.h"
 #include "app/properties.h"
 #include "app/shutdown.h"
+#include "app/version.h"
 #include "startup/settings_rollback.h"
 #include "support/dialogs.h"
 #include "support/files.h"
 #include "support/processes.h"
 #include "support/site.h"
 #include "support/web.h"
-
-// The installer's own version, as its file version resource gives it too.
-#define INSTALLER_VERSION "1.2024.9.23"
 
 namespace {
 
