@@ -5,6 +5,7 @@
 #include "app/shell.h"
 #include "app/shutdown.h"
 #include "support/runtime_error.h"
+#include "support/win32/system_libraries.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ int StartSubroutine() { return 0; }
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    RestrictLibrariesToSystemFolder();
     InitialiseGuiLayer();
     State() = ProgramState();
     RegisterExitHandler(ExitHandler);

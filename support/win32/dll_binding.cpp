@@ -1,6 +1,7 @@
 #include "support/win32/dll_binding.h"
 
 #include "support/runtime_error.h"
+#include "support/win32/system_libraries.h"
 #include "support/win32/wide_text.h"
 
 #include <windows.h>
@@ -43,7 +44,7 @@ StarfoldCheckedCall:
 
 void* BindDllEntry(DllEntry& entry) {
     if (entry.address) return entry.address;
-    HMODULE library = LoadLibraryW(WideFromGbk(entry.library).c_str());
+    HMODULE library = LoadSystemLibrary(WideFromGbk(entry.library).c_str());
     FARPROC function = library ? GetProcAddress(library, entry.function) : nullptr;
     if (!function) {
         ReportRuntimeError(LeftOut, "无法找到指定DLL库文件“" + Text(entry.library) + "”中的输出命令“" +

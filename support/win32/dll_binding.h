@@ -11,8 +11,8 @@ struct DllEntry {
 };
 
 // The entry's address. At the first call the library is loaded by its file
-// name and the function looked up by its name; when either is missing, the
-// run-time error report names both and the process ends.
+// name from the system folder and the function looked up by its name; when
+// either is missing, the run-time error report names both and the process ends.
 void* BindDllEntry(DllEntry& entry);
 
 // Calls the entry with two arguments and gives its raw result register. A
