@@ -54,7 +54,9 @@ void RemoveFolderByBatch(const Text& folder) {
     Text batchPath = tempFolder + "Speed.bat";
     script = ReplaceSubtext(script, "执行文件名", EscapePercent(batchPath), LeftOut, LeftOut, true);
 
-    WriteFileBytes(batchPath, ToBytes(script));
+    // A batch file that could not be written may be another program's file
+    // of the same name: only the one just written is run.
+    if (!WriteFileBytes(batchPath, ToBytes(script))) return;
     // Started as the batch path alone, the path would reach cmd's command
     // line unescaped: a "%" in the temporary folder would run another file.
     RunCommand(BatchCommandLine(systemFolder, batchPath), true, kShowHidden);

@@ -6,7 +6,8 @@
 
 // Removes the folder tree when it exists, by writing Speed.bat into the
 // temporary folder and running it hidden; returns when the batch file has
-// ended. The folder may or may not end in a backslash.
+// ended. Nothing is run when Speed.bat cannot be written. The folder may or
+// may not end in a backslash.
 void RemoveFolderByBatch(const Text& folder);
 
 // FileExists of the path without one trailing backslash.

@@ -141,6 +141,19 @@ TEST_F(RollbackScenario, WithoutTheGameFolderOnlyTheUnityFolderGoesAndNothingIsC
     EXPECT_TRUE(FinishAndSawBatchFile());
 }
 
+TEST_F(RollbackScenario, AnotherProgramsReadOnlySpeedBatIsNeverRunAndTheSettingsAreStillReplaced) {
+    const std::wstring foreign = session_->Profile().temp + L"\\Speed.bat";
+    ASSERT_TRUE(WriteWholeFile(foreign, "echo ran> \"%~dp0foreign-ran.txt\"\r\n"));
+    ASSERT_TRUE(SetFileAttributesW(foreign.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
+    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
+    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+    EXPECT_EQ(Listing(TreeOf(session_->Profile().temp)), "\\Speed.bat\n") << "the other Speed.bat ran or was replaced";
+    EXPECT_TRUE(PathExists(Unity())) << "no batch file of ours was run";
+    EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+}
+
 // cmd expands "%NAME%" in a batch file and in the command line that starts
 // one. The profile and the temporary folder below both hold "a%USERNAME%b";
 // a decoy lies where cmd's expansion of it would lead, and one where a path

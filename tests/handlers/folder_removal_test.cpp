@@ -91,7 +91,7 @@ TEST_F(FolderRemovalTest, PercentInEitherPathIsDoubledSoOnlyThatFolderGoes) {
     EXPECT_FALSE(machine.HasFile("C:\\tmp%TEMP%\\Speed.bat"));
 }
 
-TEST_F(FolderRemovalTest, NothingIsWrittenOrRunWithoutTheFolderOrATemporaryFolder) {
+TEST_F(FolderRemovalTest, NothingIsRunWithoutTheFolderATemporaryFolderOrAWrittenBatchFile) {
     machine.AddFolder("C:\\games\\Unity");
     auto expectNothingRun = [&](const char* what) {
         SCOPED_TRACE(what);
@@ -115,6 +115,14 @@ TEST_F(FolderRemovalTest, NothingIsWrittenOrRunWithoutTheFolderOrATemporaryFolde
     RemoveFolderByBatch("C:\\games\\Unity");
     expectNothingRun("no system folder, so no cmd to name");
     machine.specialFolders[10] = kSystemFolder;
+    // Another program's read-only Speed.bat stays, and is not run in place of ours.
+    machine.AddFile(kBatchPath, Bytes("foreign"));
+    machine.unwritable.insert(FakeMachine::Resolve(kBatchPath));
+    RemoveFolderByBatch("C:\\games\\Unity");
+    EXPECT_TRUE(machine.commands.empty());
+    EXPECT_EQ(machine.FileBytes(kBatchPath), Bytes("foreign"));
+    EXPECT_TRUE(machine.HasFolder("C:\\games\\Unity"));
+    machine.log.clear();
 
     machine.tempPath = "C:\\" + Text(250, 't') + "\\";  // 254 bytes fit
     machine.AddFolder(machine.tempPath);
