@@ -45,6 +45,14 @@ void OpenUrl(const std::optional<Text>& address) {
     std::wstring target = WideFromGbk(address.value_or(SITE_BASE));
     // An empty address would open a folder window instead of a page.
     if (target.empty()) return;
-    HWND owner = FindWindowExW(nullptr, nullptr, nullptr, L"Microsoft Internet Explorer");
-    ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    // Handed over before returning: the program may end right after, which
+    // can lose a hand-off that is still on its way.
+    execute.fMask = SEE_MASK_NOASYNC;
+    execute.hwnd = FindWindowExW(nullptr, nullptr, nullptr, L"Microsoft Internet Explorer");
+    execute.lpVerb = L"open";
+    execute.lpFile = target.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&execute);
 }
