@@ -1,11 +1,13 @@
 #include "support/web.h"
 
+#include "support/win32/alive_wait.h"
 #include "support/win32/wide_text.h"
 
 #include <windows.h>
 #include <wininet.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cwchar>
 #include <memory>
 #include <new>
@@ -20,6 +22,12 @@ constexpr DWORD kChunkWithoutLength = 10240;
 constexpr DWORD kLargestChunk = 102400;
 // A larger body is not a resource of ours; holding it would only exhaust memory.
 constexpr unsigned long long kLargestBody = 64ull << 20;
+
+// A site that accepts the connection and never answers, or drips a byte now
+// and then, must not hold the installer for ever.
+constexpr ULONGLONG kConnectLimitMs = 10000;  // to reach the server
+constexpr ULONGLONG kSilenceLimitMs = 15000;  // without a byte, once connected
+constexpr ULONGLONG kWholeLimitMs = 120000;   // for the whole download
 
 // Opened by the first fetch that gets one and kept for the process.
 HINTERNET g_internet = nullptr;
@@ -126,7 +134,52 @@ long long ContentLength(HINTERNET request) {
     return digit == text || length <= 0 ? -1 : length;
 }
 
-void ReadBody(HINTERNET request, HttpResponse* response) {
+// One download, shared by the thread that runs it and the GUI thread that
+// waits for it. The waiting thread may give up on it; the worker then ends
+// as soon as WinInet lets it, and nobody reads what it got.
+struct Download {
+    Target target;
+    DWORD flags = 0;
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HttpResponse response;  // the worker's until `done` is set
+    const ULONGLONG startedAt = GetTickCount64();
+    std::atomic<ULONGLONG> lastByteAt{startedAt};
+    std::atomic<bool> connected{false};
+    std::atomic<bool> abandoned{false};
+    std::atomic<HINTERNET> request{nullptr};  // closed once, by whichever thread takes it
+
+    ~Download() { CloseHandle(done); }
+
+    void Progressed() { lastByteAt = GetTickCount64(); }
+
+    bool IsOverdue() const {
+        ULONGLONG now = GetTickCount64();
+        if (now - startedAt >= kWholeLimitMs) return true;
+        if (!connected) return now - startedAt >= kConnectLimitMs;
+        return now - lastByteAt >= kSilenceLimitMs;
+    }
+
+    // Closing the request is WinInet's way to end a call that waits on it in another thread.
+    void CloseRequest() {
+        if (HINTERNET handle = request.exchange(nullptr)) InternetCloseHandle(handle);
+    }
+
+    void Abandon() {
+        abandoned = true;
+        CloseRequest();
+    }
+};
+
+// WinInet reports on the worker's thread where the request stands.
+void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
+    auto* download = reinterpret_cast<Download*>(context);
+    if (status == INTERNET_STATUS_CONNECTED_TO_SERVER || status == INTERNET_STATUS_RESPONSE_RECEIVED) {
+        download->Progressed();
+        download->connected = true;
+    }
+}
+
+void ReadBody(HINTERNET request, Download& download) {
     long long declared = ContentLength(request);
     if (declared > static_cast<long long>(kLargestBody)) return;
     DWORD chunkSize = declared > 0 ? static_cast<DWORD>(std::min<long long>(declared + 1, kLargestChunk))
@@ -134,13 +187,18 @@ void ReadBody(HINTERNET request, HttpResponse* response) {
     std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[chunkSize]);
     if (!chunk) return;
 
-    ByteArray& body = response->body;
+    ByteArray& body = download.response.body;
     bool ended = false;
     try {
         if (declared > 0) body.reserve(static_cast<size_t>(declared));
-        for (;;) {
+        while (!download.abandoned) {
+            // A read waits until its whole chunk has come; asking first what
+            // has arrived lets the time limits see every byte as it comes.
+            DWORD available = 0;
+            if (!InternetQueryDataAvailable(request, &available, 0, 0)) break;
+            download.Progressed();
             DWORD read = 0;
-            if (!InternetReadFile(request, chunk.get(), chunkSize, &read)) break;
+            if (available > 0 && !InternetReadFile(request, chunk.get(), std::min(available, chunkSize), &read)) break;
             if (read == 0) {
                 ended = true;
                 break;
@@ -155,7 +213,60 @@ void ReadBody(HINTERNET request, HttpResponse* response) {
         ByteArray().swap(body);
         return;
     }
-    response->complete = ended && (declared < 0 || body.size() == static_cast<size_t>(declared));
+    download.response.complete = ended && (declared < 0 || body.size() == static_cast<size_t>(declared));
+}
+
+// The exchange with the server, on the worker's thread.
+void Exchange(Download& download) {
+    const Target& target = download.target;
+    auto context = reinterpret_cast<DWORD_PTR>(&download);
+    Handle connection(InternetConnectW(g_internet, target.host.c_str(), target.port, OrNull(target.user),
+                                       OrNull(target.password), INTERNET_SERVICE_HTTP, 0, context));
+    if (!connection) return;
+    SetProxyOptions(g_internet, connection.get());
+    InternetSetStatusCallbackW(connection.get(), OnStatus);
+
+    const wchar_t* acceptTypes[] = {L"Accept: */* \r\n", nullptr};
+    HINTERNET request = HttpOpenRequestW(connection.get(), L"GET", target.object.c_str(), L"HTTP/1.0", nullptr,
+                                         acceptTypes, download.flags, context);
+    if (!request) return;
+    download.request = request;
+    static const wchar_t kHeaders[] = L"Accept: */*\r\n\r\n";
+    if (!download.abandoned &&
+        HttpSendRequestW(request, kHeaders, static_cast<DWORD>(std::wcslen(kHeaders)), nullptr, 0)) {
+        download.Progressed();
+        download.connected = true;
+        download.response.status = StatusCode(request);
+        ReadBody(request, download);
+    }
+    download.CloseRequest();
+}
+
+DWORD WINAPI RunDownload(void* parameter) {
+    std::unique_ptr<std::shared_ptr<Download>> handed(static_cast<std::shared_ptr<Download>*>(parameter));
+    std::shared_ptr<Download> download = *handed;
+    Exchange(*download);
+    SetEvent(download->done);
+    return 0;
+}
+
+// The exchange runs on a thread of its own while this thread's windows stay
+// alive; past a time limit it is given up and counts as failed.
+HttpResponse DownloadWithinLimits(const Target& target, DWORD flags) {
+    auto download = std::make_shared<Download>();
+    if (!download->done) return HttpResponse();
+    download->target = target;
+    download->flags = flags;
+    auto* handed = new std::shared_ptr<Download>(download);
+    HANDLE worker = CreateThread(nullptr, 0, RunDownload, handed, 0, nullptr);
+    if (!worker) {
+        delete handed;
+        return HttpResponse();
+    }
+    CloseHandle(worker);
+    if (WaitWithWindowsAlive(download->done, [&] { return download->IsOverdue(); })) return std::move(download->response);
+    download->Abandon();
+    return HttpResponse();
 }
 
 }  // namespace
@@ -174,22 +285,6 @@ HttpResponse HttpGetResponse(const Text& address) {
     else if (target.scheme != INTERNET_SCHEME_HTTP)
         return response;
 
-    HINTERNET internet = Internet();
-    if (!internet) return response;
-    Handle connection(InternetConnectW(internet, target.host.c_str(), target.port, OrNull(target.user),
-                                       OrNull(target.password), INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return response;
-    SetProxyOptions(internet, connection.get());
-
-    const wchar_t* acceptTypes[] = {L"Accept: */* \r\n", nullptr};
-    Handle request(HttpOpenRequestW(connection.get(), L"GET", target.object.c_str(), L"HTTP/1.0", nullptr,
-                                    acceptTypes, flags, 0));
-    if (!request) return response;
-    static const wchar_t kHeaders[] = L"Accept: */*\r\n\r\n";
-    if (!HttpSendRequestW(request.get(), kHeaders, static_cast<DWORD>(std::wcslen(kHeaders)), nullptr, 0))
-        return response;
-
-    response.status = StatusCode(request.get());
-    ReadBody(request.get(), &response);
-    return response;
+    if (!Internet()) return response;
+    return DownloadWithinLimits(target, flags);
 }

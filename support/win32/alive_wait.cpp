@@ -1,0 +1,55 @@
+#include "support/win32/alive_wait.h"
+
+namespace {
+
+constexpr DWORD kGiveUpPollMs = 100;
+
+// Waits happen on the GUI thread only.
+int g_waits = 0;
+
+// Alt+F4 arrives as a key like any other; it is the one key let through.
+bool IsCloseKey(const MSG& message) { return message.message == WM_SYSKEYDOWN && message.wParam == VK_F4; }
+
+bool IsUserInput(const MSG& message) {
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) return !IsCloseKey(message);
+    return (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) || message.message == BM_CLICK;
+}
+
+void ShowBusyPointer() { SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING)); }
+
+// Dispatches what has arrived; false when the quit message came, which is
+// put back for the message loop that is waiting for it.
+bool DispatchArrivedMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        if (IsUserInput(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WaitWithWindowsAlive(HANDLE object, const std::function<bool()>& giveUp) {
+    ++g_waits;
+    ShowBusyPointer();
+    bool signalled = false;
+    for (;;) {
+        DWORD woken = MsgWaitForMultipleObjectsEx(1, &object, kGiveUpPollMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0) {
+            signalled = true;
+            break;
+        }
+        if (woken == WAIT_FAILED || giveUp()) break;
+        if (woken == WAIT_OBJECT_0 + 1 && !DispatchArrivedMessages()) break;
+    }
+    --g_waits;
+    return signalled;
+}
+
+bool IsWaitingWithWindowsAlive() { return g_waits > 0; }

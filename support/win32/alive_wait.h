@@ -1,0 +1,18 @@
+// Waiting on the GUI thread without freezing its windows: they keep painting
+// and answering the system, while what the user does meanwhile is dropped.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+// Waits until the object is signalled (true), or until `giveUp`, asked about
+// ten times a second, says to stop waiting (false). Meanwhile the thread's
+// messages are dispatched, except the user's input: keys, mouse messages of
+// client areas and posted button clicks are dropped, so that nothing the user
+// does during the wait is ever acted upon. The title bar and Alt+F4 still
+// close a window. The pointer shows that the program is busy.
+bool WaitWithWindowsAlive(HANDLE object, const std::function<bool()>& giveUp);
+
+// True while such a wait is going on.
+bool IsWaitingWithWindowsAlive();
