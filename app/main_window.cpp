@@ -4,10 +4,12 @@
 #include "app/layout_switches.h"
 #include "app/resource_ids.h"
 #include "app/window_builder.h"
+#include "app/shutdown.h"
 #include "app/window_ids.h"
 #include "install/install_command.h"
 #include "install/uninstall_command.h"
 #include "startup/startup_sequence.h"
+#include "support/win32/alive_wait.h"
 
 #include <windowsx.h>
 
@@ -20,6 +22,18 @@ constexpr UINT kCreationCompleted = WM_APP + 1;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 ControlHandles g_handles{};
+
+// A handler waits in message loops of its own (a download, a message box);
+// events that reach the window meanwhile must not start another handler.
+bool g_handlerRunning = false;
+
+template <typename Handler>
+void RunHandler(Handler handler) {
+    if (g_handlerRunning) return;
+    g_handlerRunning = true;
+    handler();
+    g_handlerRunning = false;
+}
 
 HWND& WindowHandle() { return g_handles[static_cast<int>(Control::Window)]; }
 
@@ -79,7 +93,9 @@ LRESULT CALLBACK GroupBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPar
     return CallBaseProcedure(box, message, wParam, lParam);
 }
 
-void OnCreditPressed(int x, int y, int keyState) { SiteLink(x, y, keyState); }
+void OnCreditPressed(int x, int y, int keyState) {
+    RunHandler([=] { SiteLink(x, y, keyState); });
+}
 
 // The second press of a double click arrives as WM_LBUTTONDBLCLK; it is a press all the same.
 LRESULT CALLBACK CreditLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -105,18 +121,24 @@ bool OnCreate(HWND window) {
     return true;
 }
 
-void OnCreationCompleted() { StartupSequence(); }
+void OnCreationCompleted() { RunHandler(StartupSequence); }
 
 void OnCommand(int id, int code, HWND source) {
     // A disabled control ignores input, a click sent to it by another program included.
     if (code != BN_CLICKED || (source && !IsWindowEnabled(source))) return;
     switch (id) {
-        case ControlId(Control::选择框1): VoiceChatSectionSwitch(); break;
-        case ControlId(Control::按钮2): SidePanelSwitch(); break;
-        case ControlId(Control::按钮1): InstallCommand(); break;
-        case ControlId(Control::按钮3): UninstallCommand(); break;
+        case ControlId(Control::选择框1): RunHandler(VoiceChatSectionSwitch); break;
+        case ControlId(Control::按钮2): RunHandler(SidePanelSwitch); break;
+        case ControlId(Control::按钮1): RunHandler(InstallCommand); break;
+        case ControlId(Control::按钮3): RunHandler(UninstallCommand); break;
         default: break;
     }
+}
+
+// Closed while a handler waits (for a download, say): the program ends at
+// once, through the exit handler, and the handler never goes on.
+void OnClose() {
+    if (g_handlerRunning) EndProgram(0);
 }
 
 HBRUSH OnControlColour(HDC dc, HWND control) {
@@ -125,6 +147,10 @@ HBRUSH OnControlColour(HDC dc, HWND control) {
 }
 
 bool OnSetCursor(HWND over, int hitTest) {
+    if (IsWaitingWithWindowsAlive()) {
+        SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+        return true;
+    }
     const ControlTemplate* row = TemplateOfHandle(over);
     HCURSOR cursor = (row && hitTest == HTCLIENT) ? CursorFor(row->cursor) : nullptr;
     if (!cursor) return false;
@@ -157,6 +183,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_SETCURSOR:
             if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
             break;
+        case WM_CLOSE: OnClose(); break;
         case WM_DESTROY: OnDestroy(window); return 0;
         case WM_NCDESTROY: OnNcDestroy(); return 0;
         default: break;
