@@ -1,0 +1,131 @@
+// Downloads that stall or drip: each ends within its time limit as a failed
+// download, the window answers the system all along, what the user does
+// meanwhile is never acted upon, and closing ends the program at once.
+#include "driver/host_files.h"
+#include "driver/side_process.h"
+#include "driver/window_input.h"
+#include "install_scenario.h"
+#include "stand_in_paths.h"
+
+namespace {
+
+const std::string kOldRegionFile = "{\"Regions\": [\"the player's own\"]}";
+
+// A site that accepts the connection and then sends nothing.
+SiteVariant Stalled() {
+    SiteVariant variant{DemoList()};
+    variant.delayMs = 60000;
+    return variant;
+}
+
+class WaitingScenario : public InstallScenario {
+protected:
+    // Asks the window every 200 ms whether it answers, until the installer
+    // shows a box or ends; gives how long that took. Every question must be
+    // answered within a second, as Windows asks before it calls a window hung.
+    ULONGLONG AnswerUntilABoxShows(ULONGLONG timeoutMs) {
+        const ULONGLONG start = GetTickCount64();
+        int asked = 0;
+        while (OpenMessageBoxes(session_->Process().ProcessId()).empty() && !session_->Process().HasExited() &&
+               GetTickCount64() - start < timeoutMs) {
+            DWORD_PTR result = 0;
+            EXPECT_NE(SendMessageTimeoutW(session_->MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0)
+                << "the window did not answer " << (GetTickCount64() - start) << " ms into the wait";
+            ++asked;
+            Sleep(200);
+        }
+        EXPECT_GT(asked, 10) << "the wait was too short to tell";
+        return GetTickCount64() - start;
+    }
+
+    void ClickInstallAndWaitUntilBusy() {
+        ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+        ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return InstallButtonIsBusy(); }));
+    }
+
+    // The pointer over an empty part of the window. Pointers are handles of
+    // the installer's own that no other process can draw or name, so a test
+    // can tell only whether it has changed.
+    HCURSOR PointerOverTheWindow() {
+        ControlState window = session_->Read(Control::Window);
+        SetCursorPos(window.placement.left + window.placement.width - 12, window.placement.top + window.placement.height - 12);
+        Sleep(300);
+        CURSORINFO info = {sizeof info};
+        GetCursorInfo(&info);
+        return info.hCursor;
+    }
+};
+
+TEST_F(WaitingScenario, AStalledVersionCheckEndsInTheNetworkErrorWhileTheWindowAnswers) {
+    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", Stalled()));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    EXPECT_LT(AnswerUntilABoxShows(25000), 25000u);
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
+    ASSERT_NO_FATAL_FAILURE(
+        ExpectAndAnswer(Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(0));
+}
+
+TEST_F(WaitingScenario, AStalledListEndsInTheListErrorAndAClickMeanwhileIsNeverActedUpon) {
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", Stalled()));
+    const HCURSOR idle = PointerOverTheWindow();
+    ASSERT_NO_FATAL_FAILURE(ClickInstallAndWaitUntilBusy());
+    EXPECT_NE(PointerOverTheWindow(), idle) << "the pointer does not show the wait";
+    // A click posted, and one sent, as another program may: neither runs the uninstall.
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮3));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(session_->ControlWindow(Control::按钮3), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
+    EXPECT_LT(AnswerUntilABoxShows(25000), 25000u);
+    MessageBoxState box;
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(kListError, &box));
+    ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
+    ExpectNoBox(1500);  // the uninstall clicked during the wait
+    ExpectFile(RegionFile(), kOldRegionFile);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+    const std::pair<const char*, bool (*)(HWND)> ways[] = {
+        {"WM_CLOSE", PostClose},
+        {"the title bar's close", PostTitleBarClose},
+        {"Alt+F4", [](HWND window) { return PostMessageW(window, WM_SYSKEYDOWN, VK_F4, 0x20000001) != FALSE; }},
+    };
+    for (const auto& [what, close] : ways) {
+        SCOPED_TRACE(what);
+        ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+        ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", Stalled()));
+        ASSERT_NO_FATAL_FAILURE(ClickInstallAndWaitUntilBusy());
+        Sleep(500);
+        const ULONGLONG start = GetTickCount64();
+        ASSERT_TRUE(close(session_->MainWindow()));
+        ASSERT_TRUE(session_->Process().WaitForExit(5000)) << "still running 5 s after the close";
+        EXPECT_LT(GetTickCount64() - start, 5000u);
+        ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
+        ExpectFile(RegionFile(), kOldRegionFile);
+        session_ = std::make_unique<InstallerSession>(session_->Folder());
+        ASSERT_TRUE(session_->PrepareProfile());
+        ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+        ASSERT_TRUE(site_->Reset());
+    }
+}
+
+TEST_F(WaitingScenario, ClosedDuringTheVersionCheckNothingMoreIsDone) {
+    SideProcess game;
+    ASSERT_TRUE(game.Start(WindowsPathFromUnix(STARFOLD_E2E_GAME_STAND_IN)));
+    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", Stalled()));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    Sleep(1000);
+    ASSERT_TRUE(PostClose(session_->MainWindow()));
+    ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 0));  // before the reply was kept
+    Sleep(1000);
+    EXPECT_TRUE(game.Running()) << "the game was ended after the close";
+    EXPECT_EQ(SiteRequests(), std::vector<std::string>{"/Lanternkit/versioninfo.json"});
+}
+
+}  // namespace
