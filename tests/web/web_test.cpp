@@ -1,6 +1,8 @@
 // HttpGetResponse and HttpGet on WinInet, against the loopback server
-// (demo-site/serve.py) that the test fixture starts, and its test resources.
-// The server records each request.
+// (demo-site/serve.py) that the test fixture starts: its test resources over
+// plain HTTP and over TLS with three certificates for localhost: one of the
+// test CA that the prefix trusts, one of that CA for another host name, and one
+// signed by itself. The server records each request.
 #include "support/web.h"
 
 #include <winsock2.h>
@@ -316,3 +318,26 @@ TEST(WebFetch, AddressLongerThanTheFirstCanonicalBufferIsFetched) {
     EXPECT_EQ(FirstLine(requests[0]), "GET /__test/bytes/" + token + "?size=10&pad=" + padding + " HTTP/1.0");
 }
 
+// Over TLS to localhost, with the certificate the test CA signed for it.
+TEST(WebFetch, HttpsWithACertificateOfATrustedAuthorityGetsTheBody) {
+    Text token = Token();
+    Text address = Resource("bytes", token, "https://localhost:" + Port("localhost")) + "?size=10";
+    HttpResponse response = HttpGetResponse(address);
+    EXPECT_EQ(response.body, Pattern(10));
+    EXPECT_EQ(response.status, 200);
+    EXPECT_TRUE(response.complete);
+    EXPECT_EQ(HttpGet(address), Pattern(10));
+    EXPECT_EQ(Requests(token).size(), 2u);
+}
+
+// The server does answer over TLS (above), so a request that never arrives was refused by the fetch.
+TEST(WebFetch, HttpsWithACertificateForAnotherHostOrSignedByItselfGivesNothing) {
+    for (const char* listener : {"other-host", "self-signed-localhost"}) {
+        SCOPED_TRACE(listener);
+        Text token = Token() + "-" + listener;
+        Text address = Resource("bytes", token, "https://localhost:" + Port(listener)) + "?size=10";
+        ExpectNothing(HttpGetResponse(address));
+        EXPECT_TRUE(HttpGet(address).empty());
+        EXPECT_EQ(Seen(token), 0);
+    }
+}
