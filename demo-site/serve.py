@@ -1,30 +1,52 @@
 #!/usr/bin/env python3
-"""Serves the demo community site on loopback.
+"""Serves the demo community site and the web tests' resources on loopback.
 
-Every GET of the site is recorded (its path with the query). A test can
-replace any resource for a while through the control paths under /__site/:
+One process may listen on several ports: plain HTTP on 127.0.0.1 (--port),
+and TLS with a certificate of its own on each --tls port (for the host name
+localhost). All of them serve the same site, answers and request record.
 
-  POST /__site/serve?path=P[&status=N][&mode=M][&cut_at=K][&type=T][&delay_ms=D]
-       the request body becomes the response body for P ("*" stands for every
-       path without a variant of its own). Modes: whole (default), cut (the
-       full Content-Length is announced but only K bytes are sent before the
-       connection closes), no-length (no Content-Length, the end of the body
-       is the end of the connection), drop (the connection closes without any
-       response). delay_ms holds the answer back that long, as a slow site
-       would.
-  POST /__site/reset      forgets every variant and every recorded request
-  GET  /__site/requests   the recorded requests, one a line (UTF-8)
+Every request is answered in one of these modes (the same words everywhere):
+  whole          status, headers with Content-Length, the body (the default)
+  cut            the full Content-Length, the first cut_at bytes, then an abrupt close
+  no-length      no Content-Length: the end of the body is the end of the connection
+  chunked        Transfer-Encoding: chunked
+  chunked-cut    chunked, ending without the last chunk after cut_at bytes
+  drop           the connection closes without any response
+  stall          nothing at all, until the client goes away or the server stops
+  stall-in-body  the full Content-Length and the first cut_at bytes, then as stall
+  drip           the full Content-Length, then one byte every interval_ms (2000)
+with the parameters status, type, length (a Content-Length other than the
+body's), cut_at, delay_ms (held back that long first) and interval_ms.
 
-  serve.py [--port N] [--request-log FILE]           serve in the foreground
-  serve.py --background --pid-file F [...]           serve in the background
-  serve.py --stop --pid-file F                       stop a background server
+Paths:
+  /__test/KIND/TOKEN?PARAMETERS  a test resource: the body of its kind, answered
+       as the parameters say. Kinds: bytes (size bytes of the pattern i % 251,
+       1000 by default), status ("body of status N"), letters (a hundred each of
+       a to j), zero (a body beginning with a zero byte), redirect (302 to
+       final/TOKEN), final, fresh ("fetch N", N earlier requests for TOKEN,
+       with headers that would let a cache keep it).
+  POST /__site/serve?path=P&PARAMETERS  the request body becomes the answer for
+       P ("*" stands for every path without an answer of its own)
+  POST /__site/reset        forgets every answer put in place and the record
+  GET  /__site/requests[?holding=T][&as=heads|lines]  the recorded requests
+       (those whose first line holds T): their targets, one a line; as=heads,
+       request line and headers, each head ended by an empty line; as=lines,
+       the first line of every connection, HTTP or not
+  anything else: the site's files, unless --no-site
+
+  serve.py [--port N] [--tls PORT:CERTIFICATE.pem ...] [--port-file F] [...]
+  serve.py --background --pid-file F [...]     serve in the background
+  serve.py --stop --pid-file F                 stop a background server
 """
 
 import argparse
+import dataclasses
 import http.server
 import os
+import select
 import signal
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -32,7 +54,7 @@ import urllib.parse
 
 SITE_ROOT = os.path.dirname(os.path.abspath(__file__))
 CONTROL_PREFIX = "/__site/"
-MODES = ("whole", "cut", "no-length", "drop")
+TEST_PREFIX = "/__test/"
 
 CONTENT_TYPES = {
     ".json": "application/json; charset=utf-8",
@@ -46,53 +68,175 @@ NOT_FOUND_PAGE = (
     "<body><h1>404 页面不存在</h1></body></html>\n"
 ).encode("utf-8")
 
+MODES = {
+    "whole": set(),
+    "cut": {"cut"},
+    "no-length": {"no-length"},
+    "chunked": {"chunked"},
+    "chunked-cut": {"chunked", "cut"},
+    "drop": {"silent"},
+    "stall": {"silent", "hold"},
+    "stall-in-body": {"cut", "hold"},
+    "drip": {"drip"},
+}
 
-class Variant:
-    def __init__(self, body, status=200, mode="whole", cut_at=0, content_type="application/octet-stream", delay_ms=0):
-        self.body = body
-        self.delay_ms = delay_ms
-        self.status = status
-        self.mode = mode
-        self.cut_at = cut_at
-        self.content_type = content_type
+PIECE = bytes(i % 251 for i in range(251 * 4096))  # about 1 MiB of the test pattern
+LETTERS = b"".join(bytes([letter]) * 100 for letter in b"abcdefghij")
+CACHEABLE = (
+    ("Cache-Control", "public, max-age=3600"),
+    ("Last-Modified", "Mon, 01 Jan 2024 00:00:00 GMT"),
+    ("ETag", '"fixed"'),
+)
+
+
+@dataclasses.dataclass
+class Answer:
+    """How one request is answered: what is sent, and how."""
+
+    body: bytes = b""
+    status: int = 200
+    content_type: str = "application/octet-stream"
+    headers: tuple = ()
+    length: int = None  # the Content-Length sent; None: none
+    chunked: bool = False
+    sent: int = None  # body bytes sent before the connection ends early; None: all
+    silent: bool = False  # no status line, no headers, no body
+    hold: bool = False  # then the connection stays open and quiet
+    drip_ms: int = 0  # one byte of the body every so many milliseconds
+    delay_ms: int = 0
+
+
+def plain_answer(text, status=200, content_type="text/plain"):
+    # Texts of the record hold the bytes that came as latin-1 characters: they go back as they came.
+    body = text if isinstance(text, (bytes, memoryview)) else text.encode("latin-1", "replace")
+    return Answer(body, status, content_type, length=len(body))
+
+
+def answer_from(query, body=b"", status=200, headers=()):
+    """The answer that the parameters of a query describe for the body; ValueError for a bad one."""
+    mode = query.get("mode", "whole")
+    if mode not in MODES:
+        raise ValueError("mode " + mode)
+    traits = MODES[mode]
+
+    def number(name, default, low, high):
+        value = int(query.get(name, default))
+        if not low <= value <= high:
+            raise ValueError("%s must lie between %d and %d" % (name, low, high))
+        return value
+
+    return Answer(
+        body,
+        number("status", status, 100, 999),
+        query.get("type", "application/octet-stream"),
+        headers,
+        length=None if "no-length" in traits else number("length", len(body), 0, 1 << 62),
+        chunked="chunked" in traits,
+        sent=number("cut_at", 0, 0, len(body) - 1) if "cut" in traits else None,
+        silent="silent" in traits,
+        hold="hold" in traits,
+        drip_ms=number("interval_ms", 2000, 1, 60000) if "drip" in traits else 0,
+        delay_ms=number("delay_ms", 0, 0, 60000),
+    )
+
+
+def pattern(size):
+    """The first `size` bytes of the pattern i % 251."""
+    if size < 0:
+        raise ValueError("size must not be negative")
+    return memoryview(PIECE * -(-size // len(PIECE)))[:size]
+
+
+def test_resource(kind, token, query, site):
+    """The body, status and headers of a test resource of the kind, or None when there is no such kind."""
+    if kind == "bytes":
+        return dict(body=pattern(int(query.get("size", "1000"))))
+    if kind == "status":
+        return dict(body=b"body of status %d" % int(query.get("status", "200")))
+    if kind == "letters":
+        return dict(body=LETTERS)
+    if kind == "zero":
+        return dict(body=b"\0starts with zero\0")
+    if kind == "redirect":
+        return dict(status=302, headers=(("Location", TEST_PREFIX + "final/" + token),))
+    if kind == "final":
+        return dict(body=b"final body")
+    if kind == "fresh":
+        # Cacheable on purpose: a fetch that used a cache would see an old body.
+        earlier = len(site.recorded(token)) - 1
+        return dict(body=b"fetch %d" % earlier, headers=CACHEABLE)
+    return None
+
+
+class Arrival:
+    """The first line of a connection, and the request's headers once they have been read."""
+
+    def __init__(self, line):
+        self.line = line
+        self.headers = None
+
+    @property
+    def target(self):
+        return self.line.split(" ")[1]
+
+    def head(self):
+        return self.line + "\r\n" + "".join("%s: %s\r\n" % header for header in self.headers) + "\r\n"
 
 
 class Site:
-    """The site's files, the variants a test has put in place and the request record."""
+    """The site's files, the answers a test has put in place and the record of every request."""
 
     def __init__(self, root=SITE_ROOT, request_log=None):
-        self.root = os.path.realpath(root)
+        self.root = os.path.realpath(root) if root else None
         self.request_log = request_log
         self.lock = threading.Lock()
-        self.variants = {}
-        self.requests = []
+        self.answers = {}
+        self.record = []
 
-    def record(self, target):
+    def note_line(self, line):
+        arrival = Arrival(line)
         with self.lock:
-            self.requests.append(target)
+            self.record.append(arrival)
+        return arrival
+
+    def note_headers(self, arrival, headers):
+        with self.lock:
+            arrival.headers = headers
             if self.request_log:
-                with open(self.request_log, "a", encoding="utf-8") as log:
-                    log.write(target + "\n")
+                with open(self.request_log, "a", encoding="latin-1") as log:
+                    log.write(arrival.target + "\n")
+
+    def recorded(self, holding="", requests_only=True):
+        with self.lock:
+            return [arrival for arrival in self.record
+                    if holding in arrival.line and (arrival.headers is not None or not requests_only)]
 
     def reset(self):
         with self.lock:
-            self.variants.clear()
-            self.requests.clear()
+            self.answers.clear()
+            self.record.clear()
 
-    def put_variant(self, target, variant):
+    def put_answer(self, target, answer):
         with self.lock:
-            self.variants[target] = variant
+            self.answers[target] = answer
 
-    def variant_for(self, target):
+    def answer_put_for(self, target):
         with self.lock:
-            return self.variants.get(target) or self.variants.get("*")
+            return self.answers.get(target) or self.answers.get("*")
 
-    def recorded(self):
-        with self.lock:
-            return list(self.requests)
+    def page(self, target):
+        filename = self.file_for(target)
+        if filename is None:
+            return plain_answer(NOT_FOUND_PAGE, 404, CONTENT_TYPES[".html"]) if self.root else \
+                plain_answer("no such test resource", 404)
+        with open(filename, "rb") as file:
+            body = file.read()
+        return plain_answer(body, 200, CONTENT_TYPES.get(os.path.splitext(filename)[1], "application/octet-stream"))
 
     def file_for(self, target):
         """The file that answers a request target, or None."""
+        if not self.root:
+            return None
         parts = urllib.parse.urlsplit(target)
         path = urllib.parse.unquote(parts.path)
         if path == "/":
@@ -113,8 +257,8 @@ class Site:
 
 
 class SiteHandler(http.server.BaseHTTPRequestHandler):
-    protocol_version = "HTTP/1.0"
-    server_version = "StarfoldDemoSite/1.0"
+    protocol_version = "HTTP/1.1"
+    server_version = "StarfoldDemoSite/2.0"
 
     def log_message(self, format, *args):
         if self.server.verbose:
@@ -124,106 +268,188 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
     def site(self):
         return self.server.site
 
+    def parse_request(self):
+        # One request a connection; the first line is recorded before it is
+        # parsed, so that the record shows what came even when it is not HTTP.
+        line = self.raw_requestline.decode("latin-1").rstrip("\r\n")
+        words = line.split(" ")
+        control = len(words) > 1 and words[1].startswith(CONTROL_PREFIX)
+        arrival = None if control else self.site.note_line(line)
+        parsed = super().parse_request()
+        self.close_connection = True
+        if parsed and arrival:
+            self.site.note_headers(arrival, list(self.headers.items()))
+        return parsed
+
     def do_GET(self):
         if self.path.startswith(CONTROL_PREFIX):
             return self.answer_control("GET")
-        self.site.record(self.path)
-        variant = self.site.variant_for(self.path)
-        if variant:
-            return self.send_variant(variant)
-        filename = self.site.file_for(self.path)
-        if filename is None:
-            return self.send_body(404, NOT_FOUND_PAGE, CONTENT_TYPES[".html"])
-        with open(filename, "rb") as file:
-            body = file.read()
-        content_type = CONTENT_TYPES.get(os.path.splitext(filename)[1], "application/octet-stream")
-        self.send_body(200, body, content_type)
+        try:
+            answer = self.site.answer_put_for(self.path) or self.test_answer() or self.site.page(self.path)
+        except ValueError as problem:
+            answer = plain_answer("bad answer: %s\n" % problem, 400)
+        self.send_answer(answer)
 
     def do_POST(self):
         if self.path.startswith(CONTROL_PREFIX):
             return self.answer_control("POST")
-        self.send_body(405, b"", "text/plain")
+        self.send_answer(plain_answer("", 405))
+
+    def test_answer(self):
+        if not self.path.startswith(TEST_PREFIX):
+            return None
+        parts = urllib.parse.urlsplit(self.path)
+        kind, _, token = parts.path[len(TEST_PREFIX):].partition("/")
+        query = dict(urllib.parse.parse_qsl(parts.query))
+        resource = test_resource(kind, token, query, self.site)
+        return answer_from(query, **resource) if resource is not None else None
 
     def answer_control(self, method):
         parts = urllib.parse.urlsplit(self.path)
         action = parts.path[len(CONTROL_PREFIX):]
-        query = urllib.parse.parse_qs(parts.query)
+        query = dict(urllib.parse.parse_qsl(parts.query))
         length = int(self.headers.get("Content-Length") or 0)
         body = self.rfile.read(length) if length else b""
         if method == "GET" and action == "requests":
-            text = "".join(target + "\n" for target in self.site.recorded())
-            return self.send_body(200, text.encode("utf-8"), "text/plain; charset=utf-8")
+            return self.send_answer(plain_answer(self.listing(query)))
         if method == "POST" and action == "reset":
             self.site.reset()
-            return self.send_body(200, b"reset\n", "text/plain")
+            return self.send_answer(plain_answer("reset\n"))
         if method == "POST" and action == "serve":
             try:
-                variant = self.parse_variant(query, body)
-                target = query["path"][0]
+                self.site.put_answer(query["path"], answer_from(query, body))
             except (KeyError, ValueError) as problem:
-                return self.send_body(400, ("bad variant: %s\n" % problem).encode("utf-8"), "text/plain")
-            self.site.put_variant(target, variant)
-            return self.send_body(200, b"serving\n", "text/plain")
-        self.send_body(404, b"unknown control request\n", "text/plain")
+                return self.send_answer(plain_answer("bad answer: %s\n" % problem, 400))
+            return self.send_answer(plain_answer("serving\n"))
+        self.send_answer(plain_answer("unknown control request\n", 404))
 
-    @staticmethod
-    def parse_variant(query, body):
-        def one(name, default):
-            return query.get(name, [default])[0]
+    def listing(self, query):
+        form = query.get("as", "targets")
+        recorded = self.site.recorded(query.get("holding", ""), requests_only=form != "lines")
+        if form == "heads":
+            return "".join(arrival.head() for arrival in recorded)
+        return "".join((arrival.line if form == "lines" else arrival.target) + "\n" for arrival in recorded)
 
-        mode = one("mode", "whole")
-        if mode not in MODES:
-            raise ValueError("mode " + mode)
-        cut_at = int(one("cut_at", "0"))
-        if mode == "cut" and not 0 <= cut_at < len(body):
-            raise ValueError("cut_at must lie inside the body")
-        delay_ms = int(one("delay_ms", "0"))
-        if not 0 <= delay_ms <= 60000:
-            raise ValueError("delay_ms must lie between 0 and 60000")
-        return Variant(body, int(one("status", "200")), mode, cut_at, one("type", "application/octet-stream"), delay_ms)
+    def send_answer(self, answer):
+        try:
+            if answer.delay_ms and not self.client_stays(answer.delay_ms / 1000):
+                return
+            if not answer.silent:
+                self.send_head(answer)
+                self.send_body(answer)
+            if answer.hold:
+                self.client_stays(float("inf"))
+            elif answer.sent is not None:
+                # An abrupt end, as when a server dies in the middle of a body.
+                self.connection.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass  # the client went away
 
-    def send_variant(self, variant):
-        time.sleep(variant.delay_ms / 1000)
-        if variant.mode == "drop":
-            self.close_connection = True
-            return
-        self.send_response(variant.status)
-        self.send_header("Content-Type", variant.content_type)
-        if variant.mode != "no-length":
-            self.send_header("Content-Length", str(len(variant.body)))
+    def send_head(self, answer):
+        self.send_response(answer.status)
+        self.send_header("Content-Type", answer.content_type)
+        for name, value in answer.headers:
+            self.send_header(name, value)
+        if answer.chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        elif answer.length is not None:
+            self.send_header("Content-Length", str(answer.length))
+        self.send_header("Connection", "close")
         self.end_headers()
-        sent = variant.body[: variant.cut_at] if variant.mode == "cut" else variant.body
-        self.wfile.write(sent)
-        self.wfile.flush()
-        self.close_connection = True
-        if variant.mode == "cut":
-            # An abrupt end, as when a server dies in the middle of a body.
-            self.connection.shutdown(socket.SHUT_RDWR)
 
-    def send_body(self, status, body, content_type):
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
+    def send_body(self, answer):
+        body = answer.body if answer.sent is None else answer.body[: answer.sent]
+        step = 1 if answer.drip_ms else 4096 if answer.chunked else max(len(body), 1)
+        for at in range(0, len(body), step):
+            if answer.drip_ms and not self.client_stays(answer.drip_ms / 1000):
+                return
+            piece = body[at : at + step]
+            self.wfile.write(b"%x\r\n%b\r\n" % (len(piece), piece) if answer.chunked else piece)
+        if answer.chunked and answer.sent is None:
+            self.wfile.write(b"0\r\n\r\n")
+
+    def client_stays(self, seconds):
+        """Waits that long; False as soon as the client has gone away or the server stops."""
+        deadline = time.monotonic() + seconds
+        while not self.server.stopping.is_set():
+            left = deadline - time.monotonic()
+            if left <= 0:
+                return True
+            readable, _, _ = select.select([self.connection], [], [], min(left, 0.1))
+            if readable and not self.connection.recv(4096):
+                return False
+        return False
 
 
 class SiteServer(http.server.ThreadingHTTPServer):
+    """One listener on 127.0.0.1: plain HTTP, or TLS with the certificate and key of a PEM file."""
+
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, site, host="127.0.0.1", verbose=False):
-        super().__init__((host, port), SiteHandler)
+    def __init__(self, port, site, certificate=None, verbose=False):
+        super().__init__(("127.0.0.1", port), SiteHandler)
         self.site = site
         self.verbose = verbose
+        self.stopping = threading.Event()
+        self.tls = None
+        self.name = "http"
+        if certificate:
+            self.tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            self.tls.load_cert_chain(certificate)
+            self.name = os.path.splitext(os.path.basename(certificate))[0]
+
+    @property
+    def port(self):
+        return self.server_address[1]
+
+    def finish_request(self, request, client_address):
+        if not self.tls:
+            return super().finish_request(request, client_address)
+        # The handshake happens here, in the connection's own thread: a client
+        # that never completes it holds up no one else.
+        try:
+            request = self.tls.wrap_socket(request, server_side=True)
+        except OSError:
+            return  # the client refused the certificate, or went away
+        try:
+            super().finish_request(request, client_address)
+        finally:
+            self.shutdown_request(request)
+
+    def shutdown(self):
+        self.stopping.set()
+        super().shutdown()
+
+    def handle_error(self, request, client_address):
+        if self.verbose:
+            super().handle_error(request, client_address)
 
 
-def serve_in_background(server, pid_file):
+def write_atomically(path, text):
+    temporary = path + ".tmp"
+    with open(temporary, "w") as file:
+        file.write(text)
+    os.replace(temporary, path)
+
+
+def serve_until_stopped(servers, lifetime=None):
+    signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
+    if lifetime:
+        timer = threading.Timer(lifetime, os._exit, (0,))
+        timer.daemon = True
+        timer.start()
+    for server in servers[1:]:
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+    servers[0].serve_forever()
+
+
+def serve_in_background(servers, pid_file, lifetime):
     child = os.fork()
     if child:
-        server.socket.close()
-        with open(pid_file, "w") as file:
-            file.write("%d\n" % child)
+        for server in servers:
+            server.socket.close()
+        write_atomically(pid_file, "%d\n" % child)
         return
     # The child: a session of its own and no inherited output, so that the
     # caller (ctest, a script) does not wait for it.
@@ -231,11 +457,19 @@ def serve_in_background(server, pid_file):
     devnull = os.open(os.devnull, os.O_RDWR)
     for fd in (0, 1, 2):
         os.dup2(devnull, fd)
-    signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
     try:
-        server.serve_forever()
+        serve_until_stopped(servers, lifetime)
     finally:
         os._exit(0)
+
+
+def running(pid):
+    """The process exists and has not ended: a zombie waits only for its parent to notice."""
+    try:
+        with open("/proc/%d/stat" % pid) as file:
+            return file.read().rpartition(")")[2].split()[0] != "Z"
+    except OSError:
+        return False
 
 
 def stop_background(pid_file):
@@ -253,21 +487,34 @@ def stop_background(pid_file):
     if ours:
         os.kill(pid, signal.SIGTERM)
         for _ in range(100):
-            if not os.path.exists("/proc/%d" % pid):
+            if not running(pid):
                 break
             time.sleep(0.05)
     os.remove(pid_file)
     return 0
 
 
+def tls_listener(text):
+    port, _, certificate = text.partition(":")
+    if not certificate:
+        raise argparse.ArgumentTypeError("expected PORT:CERTIFICATE.pem, not " + text)
+    return int(port), certificate
+
+
 def main(argv):
-    parser = argparse.ArgumentParser(description="Serves the demo community site on 127.0.0.1.")
-    parser.add_argument("--port", type=int, default=int(os.environ.get("STARFOLD_SITE_PORT", "47831")))
+    parser = argparse.ArgumentParser(description="Serves the demo community site and the test resources on loopback.")
+    parser.add_argument("--port", type=int, default=int(os.environ.get("STARFOLD_SITE_PORT", "47831")),
+                        help="the plain HTTP port (0: a free one)")
+    parser.add_argument("--tls", type=tls_listener, action="append", default=[], metavar="PORT:CERTIFICATE",
+                        help="a TLS port with the certificate and key of a PEM file")
+    parser.add_argument("--port-file", help="write each listener's name and port there, one a line")
     parser.add_argument("--root", default=SITE_ROOT)
-    parser.add_argument("--request-log", help="append every request's path to this file")
+    parser.add_argument("--no-site", action="store_true", help="serve the test resources only")
+    parser.add_argument("--request-log", help="append every request's target to this file")
     parser.add_argument("--background", action="store_true", help="serve from a background process")
     parser.add_argument("--pid-file", help="where the background server's process id is kept")
     parser.add_argument("--stop", action="store_true", help="stop the background server of --pid-file")
+    parser.add_argument("--lifetime", type=float, help="end by itself after so many seconds")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args(argv)
 
@@ -276,18 +523,24 @@ def main(argv):
     if args.stop:
         return stop_background(args.pid_file)
 
-    site = Site(args.root, args.request_log)
-    try:
-        server = SiteServer(args.port, site, verbose=args.verbose)
-    except OSError as problem:
-        print("serve.py: cannot listen on 127.0.0.1:%d: %s" % (args.port, problem), file=sys.stderr)
-        return 1
+    site = Site(None if args.no_site else args.root, args.request_log)
+    servers = []
+    for port, certificate in [(args.port, None)] + args.tls:
+        try:
+            servers.append(SiteServer(port, site, certificate, args.verbose))
+        except (OSError, ssl.SSLError) as problem:
+            print("serve.py: cannot listen on 127.0.0.1:%d: %s" % (port, problem), file=sys.stderr)
+            return 1
+    if args.port_file:
+        write_atomically(args.port_file, "".join("%s %d\n" % (server.name, server.port) for server in servers))
     if args.background:
-        serve_in_background(server, args.pid_file)
+        serve_in_background(servers, args.pid_file, args.lifetime)
         return 0
-    print("serve.py: serving %s on http://127.0.0.1:%d" % (site.root, args.port), flush=True)
+    for server in servers:
+        scheme, host = ("https", "localhost") if server.tls else ("http", "127.0.0.1")
+        print("serve.py: serving on %s://%s:%d" % (scheme, host, server.port), flush=True)
     try:
-        server.serve_forever()
+        serve_until_stopped(servers, args.lifetime)
     except KeyboardInterrupt:
         pass
     return 0

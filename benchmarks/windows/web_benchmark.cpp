@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string base = argv[1];
-    std::string object = "/bytes/benchmark?size=" + std::to_string(kBodySize);
+    std::string object = "/__test/bytes/benchmark?size=" + std::to_string(kBodySize);
     std::string port = base.substr(base.rfind(':') + 1);
 
     // Memory first, in a process that has fetched nothing yet.

@@ -164,7 +164,72 @@ class Variants(ServedSite):
         self.assertEqual(self.put("/x", b"abc", status="many"), 400)
         self.assertEqual(self.put("/x", b"abc", delay_ms=-1), 400)
         self.assertEqual(self.put("/x", b"abc", delay_ms=600000), 400)
+        self.assertEqual(self.put("/x", b"abc", mode="drip", interval_ms=0), 400)
         self.assertEqual(self.get("/x")[0].status, 404)
+
+
+class StallsAndDrips(ServedSite):
+    def ask(self, target):
+        client = socket.create_connection(("127.0.0.1", self.port), timeout=5)
+        self.addCleanup(client.close)
+        client.sendall(b"GET %s HTTP/1.0\r\n\r\n" % target.encode())
+        self.asked = time.monotonic()
+        return client
+
+    def arrivals(self, client, seconds):
+        """(seconds since asked, bytes) of each piece within the time; b"" when the connection ends."""
+        pieces, deadline = [], time.monotonic() + seconds
+        while not pieces or pieces[-1][1]:
+            client.settimeout(max(deadline - time.monotonic(), 0.001))
+            try:
+                piece = client.recv(65536)
+            except socket.timeout:
+                break
+            pieces.append((time.monotonic() - self.asked, piece))
+        return pieces
+
+    def assert_answers_end(self):
+        answering = lambda: [t for t in threading.enumerate() if "process_request" in t.name]  # noqa: E731
+        for _ in range(40):
+            if not answering():
+                return
+            time.sleep(0.05)
+        self.fail("still answering: %s" % answering())
+
+    def test_a_stall_sends_nothing_and_holds_up_neither_other_requests_nor_the_stop(self):
+        self.put("/Lanternkit/serverlist.json", b"[]", mode="stall")
+        client = self.ask("/Lanternkit/serverlist.json")
+        self.assertEqual(self.get("/Lanternkit/bcl.ini")[1], site_file("Lanternkit/bcl.ini"))
+        self.assertEqual(self.arrivals(client, 0.5), [])
+        stopping = time.monotonic()
+        self.server.shutdown()
+        self.assertLess(time.monotonic() - stopping, 1)
+        self.assertEqual([piece for _, piece in self.arrivals(client, 2)], [b""])
+
+    def test_a_stall_in_the_body_sends_the_full_length_and_the_first_bytes_until_the_client_goes(self):
+        self.put("/x", b"0123456789", mode="stall-in-body", cut_at=4)
+        client = self.ask("/x")
+        head, _, body = b"".join(piece for _, piece in self.arrivals(client, 0.6)).partition(b"\r\n\r\n")
+        self.assertIn(b"\r\nContent-Length: 10\r\n", head)
+        self.assertEqual(body, b"0123")
+        client.close()
+        self.assert_answers_end()
+
+    def test_a_drip_sends_the_head_at_once_then_a_byte_an_interval_until_the_client_goes(self):
+        self.put("/x", b"abc", mode="drip", interval_ms=250)
+        client = self.ask("/x")
+        arrivals = self.arrivals(client, 3)
+        self.assertEqual([piece for _, piece in arrivals[1:]], [b"a", b"b", b"c", b""])
+        self.assertIn(b"\r\nContent-Length: 3\r\n", arrivals[0][1])
+        times = [when for when, _ in arrivals[:4]]
+        self.assertLess(times[0], 0.2)
+        for earlier, later in zip(times, times[1:]):
+            self.assertGreater(later - earlier, 0.15)
+        self.put("/y", b"abc", mode="drip", interval_ms=250)
+        client = self.ask("/y")
+        self.assertEqual(self.arrivals(client, 0.4)[1][1], b"a")
+        client.close()
+        self.assert_answers_end()
 
 
 class RequestRecord(ServedSite):

@@ -1,6 +1,8 @@
-// HttpGetResponse and HttpGet on WinInet, against the loopback test server
-// (web_test_server.py) that the test fixture starts. The server records each
-// request; /_log/TOKEN gives back those whose line holds TOKEN.
+// HttpGetResponse and HttpGet on WinInet, against the loopback server
+// (demo-site/serve.py) that the test fixture starts: its test resources over
+// plain HTTP and over TLS with three certificates for localhost: one of the
+// test CA that the prefix trusts, one of that CA for another host name, and one
+// signed by itself. The server records each request.
 #include "support/web.h"
 
 #include <winsock2.h>
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -19,17 +22,23 @@ namespace {
 
 constexpr size_t kLargestBody = 64u << 20;
 
-Text Port() {
+// The port of one of the server's listeners: "http", or a certificate's name.
+Text Port(const Text& listener = "http") {
     const char* file = std::getenv("STARFOLD_WEB_TEST_PORT_FILE");
     std::ifstream in(file ? file : "web_test_server.port");
-    Text port;
-    in >> port;
-    return port;
+    for (Text name, port; in >> name >> port;)
+        if (name == listener) return port;
+    return Text();
 }
 
 Text Base() {
     static const Text base = "http://127.0.0.1:" + Port();
     return base;
+}
+
+// A test resource of the server: its kind decides the body, the query how it is sent.
+Text Resource(const Text& kind, const Text& token, const Text& base = Base()) {
+    return base + "/__test/" + kind + "/" + token;
 }
 
 // Unique to this test case, so that cases running side by side against one
@@ -43,7 +52,7 @@ std::string Body(const HttpResponse& response) { return std::string(response.bod
 
 // The request heads the server recorded for the token, one per request.
 std::vector<std::string> Requests(const Text& token) {
-    std::string log = Body(HttpGetResponse(Base() + "/_log/" + token));
+    std::string log = Body(HttpGetResponse(Base() + "/__site/requests?as=heads&holding=" + token));
     std::vector<std::string> heads;
     for (size_t at = 0, end; (end = log.find("\r\n\r\n", at)) != std::string::npos; at = end + 4)
         heads.push_back(log.substr(at, end - at + 2));
@@ -51,7 +60,10 @@ std::vector<std::string> Requests(const Text& token) {
 }
 
 // How many connections opened with a first line holding the token, HTTP or not.
-int Seen(const Text& token) { return std::atoi(Body(HttpGetResponse(Base() + "/_seen/" + token)).c_str()); }
+int Seen(const Text& token) {
+    std::string lines = Body(HttpGetResponse(Base() + "/__site/requests?as=lines&holding=" + token));
+    return static_cast<int>(std::count(lines.begin(), lines.end(), '\n'));
+}
 
 // The values of one header in a recorded head, by exact name.
 std::vector<std::string> Header(const std::string& head, const std::string& name) {
@@ -122,7 +134,7 @@ TEST(WebFetch, TestServerIsUp) {
 
 TEST(WebFetch, RequestIsAPlainUncachedHttp10Get) {
     Text token = Token();
-    HttpResponse response = HttpGetResponse(Base() + "/bytes/" + token + "?size=10#part-" + token);
+    HttpResponse response = HttpGetResponse(Resource("bytes", token) + "?size=10#part-" + token);
     EXPECT_EQ(response.body, Pattern(10));
     EXPECT_EQ(response.status, 200);
     EXPECT_TRUE(response.complete);
@@ -131,7 +143,7 @@ TEST(WebFetch, RequestIsAPlainUncachedHttp10Get) {
     ASSERT_EQ(requests.size(), 1u);
     const std::string& head = requests[0];
     // The fragment stays on this side; the query goes with the path.
-    EXPECT_EQ(FirstLine(head), "GET /bytes/" + token + "?size=10 HTTP/1.0");
+    EXPECT_EQ(FirstLine(head), "GET /__test/bytes/" + token + "?size=10 HTTP/1.0");
     EXPECT_EQ(Header(head, "User-Agent"), std::vector<std::string>{"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)"});
     EXPECT_EQ(Header(head, "Accept"), std::vector<std::string>{"*/*"});
     EXPECT_EQ(Header(head, "Host"), std::vector<std::string>{"127.0.0.1:" + Port()});
@@ -143,13 +155,13 @@ TEST(WebFetch, RequestIsAPlainUncachedHttp10Get) {
 // reading side holds either way; a written entry and conditional headers show.
 TEST(WebFetch, CacheIsNeitherReadNorWritten) {
     Text token = Token();
-    Text cachedAddress = Base() + "/fresh/" + token + "-cached";
+    Text cachedAddress = Resource("fresh", token + "-cached");
     // A plain WinInet fetch, free to use the cache, leaves an entry in it.
     EXPECT_EQ(CacheableFetch(Wide(cachedAddress)), "fetch 0");
     ASSERT_TRUE(IsCached(Wide(cachedAddress))) << "no cache entry to be bypassed";
     EXPECT_EQ(Body(HttpGetResponse(cachedAddress)), "fetch 1");
 
-    Text ownAddress = Base() + "/fresh/" + token + "-own";
+    Text ownAddress = Resource("fresh", token + "-own");
     EXPECT_EQ(Body(HttpGetResponse(ownAddress)), "fetch 0");
     EXPECT_EQ(Body(HttpGetResponse(ownAddress)), "fetch 1");
     EXPECT_FALSE(IsCached(Wide(ownAddress)));
@@ -164,25 +176,25 @@ TEST(WebFetch, CacheIsNeitherReadNorWritten) {
 
 TEST(WebFetch, AnyStatusGivesItsBody) {
     for (int status : {200, 404, 500}) {
-        Text address = Base() + "/status/" + std::to_string(status) + "/" + Token();
+        Text address = Resource("status", Token()) + "?status=" + std::to_string(status);
         HttpResponse response = HttpGetResponse(address);
         EXPECT_EQ(response.status, status);
         EXPECT_EQ(Body(response), "body of status " + std::to_string(status));
         EXPECT_TRUE(response.complete);
         EXPECT_EQ(IsWholeSuccess(response), status == 200);
     }
-    ByteArray page = HttpGet(Base() + "/status/404/" + Token());
+    ByteArray page = HttpGet(Resource("status", Token()) + "?status=404");
     EXPECT_EQ(std::string(page.begin(), page.end()), "body of status 404");
 }
 
 TEST(WebFetch, BodyWithoutLengthOrChunkedIsReadWhole) {
     // Larger than the read chunk used without a length, so that several reads add up.
-    HttpResponse plain = HttpGetResponse(Base() + "/nolength/" + Token() + "?size=250000");
+    HttpResponse plain = HttpGetResponse(Resource("bytes", Token()) + "?size=250000&mode=no-length");
     EXPECT_EQ(plain.status, 200);
     EXPECT_EQ(plain.body, Pattern(250000));
     EXPECT_TRUE(plain.complete);
 
-    HttpResponse chunked = HttpGetResponse(Base() + "/chunked/" + Token() + "?size=250000");
+    HttpResponse chunked = HttpGetResponse(Resource("bytes", Token()) + "?size=250000&mode=chunked");
     EXPECT_EQ(chunked.status, 200);
     EXPECT_EQ(chunked.body, Pattern(250000));
     EXPECT_TRUE(chunked.complete);
@@ -191,7 +203,7 @@ TEST(WebFetch, BodyWithoutLengthOrChunkedIsReadWhole) {
 
 TEST(WebFetch, BodyCutOffIsKeptButNotComplete) {
     // The server declares 200000 bytes, sends half and closes.
-    HttpResponse response = HttpGetResponse(Base() + "/cut/" + Token() + "?size=200000");
+    HttpResponse response = HttpGetResponse(Resource("bytes", Token()) + "?size=200000&mode=cut&cut_at=100000");
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.body, Pattern(100000));
     EXPECT_FALSE(response.complete);
@@ -202,26 +214,27 @@ TEST(WebFetch, BodyCutOffIsKeptButNotComplete) {
 // successful empty read as a whole one, so `complete` cannot tell them apart
 // there; what arrived is kept either way.
 TEST(WebFetch, ChunkedBodyCutOffKeepsWhatArrived) {
-    HttpResponse response = HttpGetResponse(Base() + "/chunked-cut/" + Token() + "?size=200000");
+    HttpResponse response = HttpGetResponse(Resource("bytes", Token()) + "?size=200000&mode=chunked-cut&cut_at=100000");
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(response.body, Pattern(100000));
 }
 
 TEST(WebFetch, RedirectGivesTheFinalResponse) {
     Text token = Token();
-    HttpResponse response = HttpGetResponse(Base() + "/redirect/" + token);
+    HttpResponse response = HttpGetResponse(Resource("redirect", token));
     EXPECT_EQ(response.status, 200);
     EXPECT_EQ(Body(response), "final body");
     EXPECT_TRUE(response.complete);
     std::vector<std::string> requests = Requests(token);
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(FirstLine(requests[0]), "GET /redirect/" + token + " HTTP/1.0");
+    EXPECT_EQ(FirstLine(requests[0]), "GET /__test/redirect/" + token + " HTTP/1.0");
     // Wine's WinInet asks for the new location in HTTP/1.1 whatever the first request used.
-    EXPECT_EQ(FirstLine(requests[1]).rfind("GET /final/" + token + " HTTP/1.", 0), 0u) << requests[1];
+    EXPECT_EQ(FirstLine(requests[1]).rfind("GET /__test/final/" + token + " HTTP/1.", 0), 0u) << requests[1];
 }
 
 TEST(WebFetch, SlowBodyIsWaitedFor) {
-    HttpResponse response = HttpGetResponse(Base() + "/slow/" + Token());
+    // A byte every millisecond: the body arrives over many reads.
+    HttpResponse response = HttpGetResponse(Resource("letters", Token()) + "?mode=drip&interval_ms=1");
     std::string expected;
     for (char piece = 'a'; piece < 'a' + 10; ++piece) expected += std::string(100, piece);
     EXPECT_EQ(Body(response), expected);
@@ -229,14 +242,14 @@ TEST(WebFetch, SlowBodyIsWaitedFor) {
 }
 
 TEST(WebFetch, BodyMayBeginWithAZeroByte) {
-    HttpResponse response = HttpGetResponse(Base() + "/zero/" + Token());
+    HttpResponse response = HttpGetResponse(Resource("zero", Token()));
     EXPECT_EQ(Body(response), std::string("\0starts with zero\0", 18));
     EXPECT_TRUE(response.complete);
 }
 
 // Many reads of the largest chunk add up to the whole body.
 TEST(WebFetch, BodyOfExactlyTheLimitIsKept) {
-    HttpResponse response = HttpGetResponse(Base() + "/bytes/" + Token() + "?size=" + std::to_string(kLargestBody));
+    HttpResponse response = HttpGetResponse(Resource("bytes", Token()) + "?size=" + std::to_string(kLargestBody));
     EXPECT_EQ(response.body.size(), kLargestBody);
     EXPECT_TRUE(response.body == Pattern(kLargestBody));
     EXPECT_TRUE(response.complete);
@@ -244,21 +257,22 @@ TEST(WebFetch, BodyOfExactlyTheLimitIsKept) {
 
 TEST(WebFetch, BodyBeyondTheLimitIsGivenUp) {
     // Without a length it is found out while reading.
-    HttpResponse read = HttpGetResponse(Base() + "/nolength/" + Token() + "?size=" + std::to_string(kLargestBody + 1));
+    HttpResponse read =
+        HttpGetResponse(Resource("bytes", Token()) + "?mode=no-length&size=" + std::to_string(kLargestBody + 1));
     EXPECT_EQ(read.status, 200);
     EXPECT_TRUE(read.body.empty());
     EXPECT_FALSE(read.complete);
 
     // A declared length beyond it is refused before reading: the server sends
     // only 1000 bytes, which a reader would have kept as a cut-off body.
-    HttpResponse declared = HttpGetResponse(Base() + "/declared/" + Token() + "?size=1000&length=" +
-                                            std::to_string(kLargestBody + 1));
+    HttpResponse declared =
+        HttpGetResponse(Resource("bytes", Token()) + "?size=1000&length=" + std::to_string(kLargestBody + 1));
     EXPECT_EQ(declared.status, 200);
     EXPECT_TRUE(declared.body.empty());
     EXPECT_FALSE(declared.complete);
 
     // The same server answer below the limit is kept as a cut-off body.
-    HttpResponse below = HttpGetResponse(Base() + "/declared/" + Token() + "?size=1000&length=2000");
+    HttpResponse below = HttpGetResponse(Resource("bytes", Token()) + "?size=1000&length=2000");
     EXPECT_EQ(below.body, Pattern(1000));
     EXPECT_FALSE(below.complete);
 }
@@ -284,7 +298,7 @@ TEST(WebFetch, HttpsToAPlainServerGivesNothing) {
     // The request line travelled inside TLS, if at all, never as plain text.
     EXPECT_EQ(Seen(token), 0);
     // Plain http to the same server is seen, so the check above can fail.
-    EXPECT_EQ(HttpGetResponse("http://127.0.0.1:" + Port() + "/status/200/plain-" + token).status, 200);
+    EXPECT_EQ(HttpGetResponse(Resource("status", "plain-" + token)).status, 200);
     EXPECT_EQ(Seen(token), 1);
 }
 
@@ -297,9 +311,33 @@ TEST(WebFetch, AddressWithoutPathAsksForTheRoot) {
 TEST(WebFetch, AddressLongerThanTheFirstCanonicalBufferIsFetched) {
     Text token = Token();
     Text padding(3000, 'p');
-    HttpResponse response = HttpGetResponse(Base() + "/bytes/" + token + "?size=10&pad=" + padding);
+    HttpResponse response = HttpGetResponse(Resource("bytes", token) + "?size=10&pad=" + padding);
     EXPECT_EQ(response.body, Pattern(10));
     std::vector<std::string> requests = Requests(token);
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(FirstLine(requests[0]), "GET /bytes/" + token + "?size=10&pad=" + padding + " HTTP/1.0");
+    EXPECT_EQ(FirstLine(requests[0]), "GET /__test/bytes/" + token + "?size=10&pad=" + padding + " HTTP/1.0");
+}
+
+// Over TLS to localhost, with the certificate the test CA signed for it.
+TEST(WebFetch, HttpsWithACertificateOfATrustedAuthorityGetsTheBody) {
+    Text token = Token();
+    Text address = Resource("bytes", token, "https://localhost:" + Port("localhost")) + "?size=10";
+    HttpResponse response = HttpGetResponse(address);
+    EXPECT_EQ(response.body, Pattern(10));
+    EXPECT_EQ(response.status, 200);
+    EXPECT_TRUE(response.complete);
+    EXPECT_EQ(HttpGet(address), Pattern(10));
+    EXPECT_EQ(Requests(token).size(), 2u);
+}
+
+// The server does answer over TLS (above), so a request that never arrives was refused by the fetch.
+TEST(WebFetch, HttpsWithACertificateForAnotherHostOrSignedByItselfGivesNothing) {
+    for (const char* listener : {"other-host", "self-signed-localhost"}) {
+        SCOPED_TRACE(listener);
+        Text token = Token() + "-" + listener;
+        Text address = Resource("bytes", token, "https://localhost:" + Port(listener)) + "?size=10";
+        ExpectNothing(HttpGetResponse(address));
+        EXPECT_TRUE(HttpGet(address).empty());
+        EXPECT_EQ(Seen(token), 0);
+    }
 }

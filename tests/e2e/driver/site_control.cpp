@@ -25,6 +25,9 @@ const char* ModeName(Delivery delivery) {
     case Delivery::Cut: return "cut";
     case Delivery::NoLength: return "no-length";
     case Delivery::Drop: return "drop";
+    case Delivery::Stall: return "stall";
+    case Delivery::StallInBody: return "stall-in-body";
+    case Delivery::Drip: return "drip";
     default: return "whole";
     }
 }
@@ -72,7 +75,8 @@ bool SiteControl::Reset() { return Exchange("POST", "/__site/reset", "").has_val
 bool SiteControl::Serve(const std::string& path, const SiteVariant& variant) {
     std::string query = "/__site/serve?path=" + Escaped(path) + "&status=" + std::to_string(variant.status) +
                         "&mode=" + ModeName(variant.delivery) + "&cut_at=" + std::to_string(variant.cutAt) +
-                        "&type=" + Escaped(variant.contentType) + "&delay_ms=" + std::to_string(variant.delayMs);
+                        "&type=" + Escaped(variant.contentType) + "&delay_ms=" + std::to_string(variant.delayMs) +
+                        "&interval_ms=" + std::to_string(variant.intervalMs);
     return Exchange("POST", query, variant.body).has_value();
 }
 

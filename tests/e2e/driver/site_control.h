@@ -6,15 +6,19 @@
 #include <string>
 #include <vector>
 
-enum class Delivery { Whole, Cut, NoLength, Drop };
+// Stall: the connection stays open and nothing is sent, until the client goes
+// away. StallInBody: the full Content-Length and the first cutAt bytes, then as
+// Stall. Drip: the full Content-Length, then a byte of the body every intervalMs.
+enum class Delivery { Whole, Cut, NoLength, Drop, Stall, StallInBody, Drip };
 
 struct SiteVariant {
     std::string body;
     int status = 200;
     Delivery delivery = Delivery::Whole;
-    int cutAt = 0;  // bytes sent before the connection ends, for Cut
+    int cutAt = 0;  // bytes sent before the connection ends, for Cut, or before it stalls
     std::string contentType = "application/octet-stream";
     int delayMs = 0;  // how long the site holds the answer back
+    int intervalMs = 2000;  // between the bytes of a Drip
 };
 
 class SiteControl {
