@@ -14,7 +14,7 @@ const std::string kOldRegionFile = "{\"Regions\": [\"the player's own\"]}";
 // A site that accepts the connection and then sends nothing.
 SiteVariant Stalled() {
     SiteVariant variant{DemoList()};
-    variant.delayMs = 60000;
+    variant.delivery = Delivery::Stall;
     return variant;
 }
 
@@ -84,6 +84,21 @@ TEST_F(WaitingScenario, AStalledListEndsInTheListErrorAndAClickMeanwhileIsNeverA
     ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
     ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
     ExpectNoBox(1500);  // the uninstall clicked during the wait
+    ExpectFile(RegionFile(), kOldRegionFile);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+TEST_F(WaitingScenario, AListThatDripsEndsInTheListErrorWhenTheWholeDownloadTakesTooLong) {
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    SiteVariant dripping{DemoList()};
+    dripping.delivery = Delivery::Drip;  // a byte every 2 s: never 15 s without one
+    ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", dripping));
+    ASSERT_NO_FATAL_FAILURE(ClickInstallAndWaitUntilBusy());
+    const ULONGLONG took = AnswerUntilABoxShows(135000);
+    EXPECT_GE(took, 100000u) << "ended before its bytes stopped being enough";
+    EXPECT_LT(took, 135000u);
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(kListError, IDOK));
     ExpectFile(RegionFile(), kOldRegionFile);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
 }

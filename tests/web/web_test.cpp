@@ -341,3 +341,53 @@ TEST(WebFetch, HttpsWithACertificateForAnotherHostOrSignedByItselfGivesNothing) 
         EXPECT_EQ(Seen(token), 0);
     }
 }
+
+// The time limits. Each ends its download as a failed one, with nothing kept.
+TEST(WebTimeLimits, FifteenSecondsWithoutAByteEndTheDownload) {
+    for (const char* mode : {"stall", "stall-in-body&cut_at=4"}) {
+        SCOPED_TRACE(mode);
+        const ULONGLONG start = GetTickCount64();
+        ExpectNothing(HttpGetResponse(Resource("bytes", Token()) + "?size=10&mode=" + mode));
+        const ULONGLONG took = GetTickCount64() - start;
+        EXPECT_GE(took, 14500u);
+        EXPECT_LT(took, 20000u);
+    }
+}
+
+TEST(WebTimeLimits, BytesThatKeepComingAreReadPastTheSilenceLimit) {
+    // A byte every 2 s for 24 s: never 15 s without one.
+    HttpResponse response = HttpGetResponse(Resource("bytes", Token()) + "?size=12&mode=drip&interval_ms=2000");
+    EXPECT_EQ(response.body, Pattern(12));
+    EXPECT_TRUE(response.complete);
+}
+
+TEST(WebTimeLimits, AServerThatNeverTakesTheConnectionIsGivenUpAfterTenSeconds) {
+    // A listener whose queue of connections is full: the system drops every further attempt.
+    WSADATA data;
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    std::vector<SOCKET> queued;
+    for (int i = 0; i < 3; ++i) {
+        queued.push_back(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+        u_long nonBlocking = 1;
+        ioctlsocket(queued.back(), FIONBIO, &nonBlocking);
+        connect(queued.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    Sleep(200);
+
+    const ULONGLONG start = GetTickCount64();
+    ExpectNothing(HttpGetResponse("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/never"));
+    const ULONGLONG took = GetTickCount64() - start;
+    EXPECT_GE(took, 9500u);
+    EXPECT_LT(took, 14000u);
+    for (SOCKET socket : queued) closesocket(socket);
+    closesocket(listener);
+    WSACleanup();
+}
