@@ -1,6 +1,5 @@
 #include "install/voice_chat_update.h"
 
-#include "app/downloaded_text.h"
 #include "app/layout_switches.h"
 #include "app/program_state.h"
 #include "app/properties.h"
@@ -16,7 +15,7 @@ namespace {
 // A double quote, serverURL, a double quote, a colon and exactly one space.
 const char kKeyText[] = "\"serverURL\": ";
 
-Text ConfigPath() { return SpecialFolder(8) + "voxbridge\\config.json"; }
+Text ConfigPath() { return SpecialFolder(kRoamingFolder) + "voxbridge\\config.json"; }
 
 // Voxbridge creates its configuration when it first runs: without it there
 // is nothing to point at the community server.

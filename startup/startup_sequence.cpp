@@ -1,6 +1,5 @@
 #include "startup/startup_sequence.h"
 
-#include "app/downloaded_text.h"
 #include "app/program_state.h"
 #include "app/properties.h"
 #include "app/shutdown.h"
@@ -50,7 +49,7 @@ void CheckVersion() {
 // taskkill by its full path: one lying beside the installer, in a downloads
 // folder say, must never run in its place.
 void EndRunningGame() {
-    Text systemFolder = SpecialFolder(10);
+    Text systemFolder = SpecialFolder(kSystemFolder);
     if (systemFolder.empty()) return;
     RunCommand("\"" + systemFolder + "taskkill.exe\" /f /im \"Starfold.exe\"", false, kShowHidden);
 }

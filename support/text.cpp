@@ -133,6 +133,14 @@ Text ReplaceSubtext(const Text& text, const Text& old, const std::optional<Text>
     return result;
 }
 
+Text TrimBlanks(const Text& text) {
+    const char* const blanks = " \t\r\n";
+    size_t first = text.find_first_not_of(blanks);
+    if (first == Text::npos) return Text();
+    size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
 Text SpaceText(int count) { return count <= 0 ? Text() : Text(static_cast<size_t>(count), ' '); }
 
 Text ToText(const ByteArray& bytes) {

@@ -37,6 +37,10 @@ Text ReplaceSubtext(const Text& text, const Text& old, const std::optional<Text>
 
 Text SpaceText(int count);
 
+// The text without spaces, tabs, CR and LF at either end: a one-line
+// resource of the site ordinarily ends in a line end.
+Text TrimBlanks(const Text& text);
+
 // The bytes up to, not including, the first zero byte.
 Text ToText(const ByteArray& bytes);
 // The text's bytes, without a terminator.
