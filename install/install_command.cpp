@@ -1,5 +1,6 @@
 #include "install/install_command.h"
 
+#include "app/game_paths.h"
 #include "app/program_state.h"
 #include "app/properties.h"
 #include "install/voice_chat_update.h"
@@ -14,11 +15,6 @@ namespace {
 
 const char kResultCaption[] = "安装结果：";
 const char kContentHeading[] = "\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n";
-
-// Each path is built anew from the application-data folder when it is needed.
-Text RegionFilePath() { return SpecialFolder(8) + "..\\LocalLow\\Mossgrove\\Starfold\\regionInfo.json"; }
-Text MakerFolderPath() { return SpecialFolder(8) + "..\\LocalLow\\Mossgrove\\"; }
-Text GameFolderPath() { return SpecialFolder(8) + "..\\LocalLow\\Mossgrove\\Starfold"; }
 
 void MarkBusy() {
     SetLogicalProperty(Control::按钮1, Property::禁止, true);

@@ -49,7 +49,7 @@ void RemoveFolderByBatch(const Text& folder) {
     // or a buffer of spaces, and without the system folder there is no cmd
     // to name: better to write and run nothing.
     Text tempFolder = TempFolderPath();
-    Text systemFolder = SpecialFolder(10);
+    Text systemFolder = SpecialFolder(kSystemFolder);
     if (tempFolder.empty() || systemFolder.empty()) return;
     Text batchPath = tempFolder + "Speed.bat";
     script = ReplaceSubtext(script, "执行文件名", EscapePercent(batchPath), LeftOut, LeftOut, true);

@@ -1,13 +1,11 @@
 #include "startup/settings_rollback.h"
 
+#include "app/game_paths.h"
 #include "startup/folder_removal.h"
 #include "support/dialogs.h"
 #include "support/files.h"
 
 namespace {
-
-Text UnityFolderPath() { return SpecialFolder(8) + "..\\LocalLow\\Unity"; }
-Text SettingsFilePath() { return SpecialFolder(8) + "..\\LocalLow\\Mossgrove\\Starfold\\settings.tallow"; }
 
 bool UserWantsOldSettings() {
     return MsgBox("是否需要帮您载入旧版数据配置，\r\n方便您游玩2024.6.18版本以下的模组？", kMsgBoxOkCancelWarning,
@@ -18,9 +16,9 @@ bool UserWantsOldSettings() {
 
 void SettingsRollback() {
     if (!UserWantsOldSettings()) return;
-    // Without the application-data folder the paths below would be relative,
-    // and the deletion would act on whatever lies beside the installer.
-    if (SpecialFolder(8).empty()) return;
+    // Without the user's folders the paths below would be relative, and the
+    // deletion would act on whatever lies beside the installer.
+    if (GameDataRoot().empty()) return;
     RemoveFolderByBatch(UnityFolderPath());
     DeleteOneFile(SettingsFilePath());
     // No folder is created: without the game's folder the game has never

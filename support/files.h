@@ -7,8 +7,14 @@
 
 #include <initializer_list>
 
+// The codes of SpecialFolder that the installer uses.
+enum SpecialFolderCode : int {
+    kRoamingFolder = 8,  // the user's roaming application data
+    kSystemFolder = 10,
+};
+
 // The path of a well-known folder, ending in a backslash; the empty text for
-// an unknown code or a failed call. 8 is the roaming application-data folder.
+// an unknown code or a failed call.
 Text SpecialFolder(int code);
 
 // The whole file; the empty byte array when it is missing, unreadable or empty.

@@ -1,0 +1,16 @@
+#include "app/game_paths.h"
+
+#include "support/files.h"
+
+// The game keeps its data in LocalLow, beside the roaming folder; the
+// relative part stays in the path and the file system resolves it.
+Text GameDataRoot() {
+    Text roaming = SpecialFolder(kRoamingFolder);
+    return roaming.empty() ? Text() : roaming + "..\\LocalLow\\";
+}
+
+Text MakerFolderPath() { return GameDataRoot() + "Mossgrove\\"; }
+Text GameFolderPath() { return GameDataRoot() + "Mossgrove\\Starfold"; }
+Text RegionFilePath() { return GameFolderPath() + "\\regionInfo.json"; }
+Text SettingsFilePath() { return GameFolderPath() + "\\settings.tallow"; }
+Text UnityFolderPath() { return GameDataRoot() + "Unity"; }
