@@ -51,7 +51,8 @@ void SetVoiceChatLayout() { ApplyVerticalLayout(true); }
 void SetCollapsedLayout() { ApplyVerticalLayout(false); }
 
 void VoiceChatSectionSwitch() {
-    // The box has already changed its state through the click.
+    // The box has already changed its state through the click. Each test reads
+    // the control afresh, the second too: the reads are part of the contract.
     if (GetLogicalProperty(Control::选择框1, Property::selected)) {
         SetVoiceChatLayout();
     } else if (!GetLogicalProperty(Control::选择框1, Property::selected)) {
@@ -60,7 +61,8 @@ void VoiceChatSectionSwitch() {
 }
 
 void SidePanelSwitch() {
-    // The caption is the only record of which width holds.
+    // The caption is the only record of which width holds; it is read afresh
+    // for each comparison, the second too, as for the check box above.
     if (GetTextProperty(Control::按钮2, Property::caption) == "<<") {
         ShowSidePanelAtWidth(388, ">>");
     } else if (GetTextProperty(Control::按钮2, Property::caption) == ">>") {
