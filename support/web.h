@@ -16,7 +16,7 @@ struct HttpResponse {
 HttpResponse HttpGetResponse(const Text& address);
 
 // The body of HttpGetResponse, whatever the status.
-ByteArray HttpGet(const Text& address);
+inline ByteArray HttpGet(const Text& address) { return HttpGetResponse(address).body; }
 
 // A 2xx status with the body read to its end.
 bool IsWholeSuccess(const HttpResponse& response);
