@@ -2,9 +2,13 @@
 
 #include "support/files.h"
 
-// The game keeps its data in LocalLow, beside the roaming folder; the
-// relative part stays in the path and the file system resolves it.
+// The game keeps its data in LocalLow, which Windows names apart from the
+// roaming folder: either may be redirected. Where Windows names no LocalLow,
+// the one beside the roaming folder stands in; the relative part stays in
+// the path and the file system resolves it.
 Text GameDataRoot() {
+    Text localLow = LocalLowFolder();
+    if (!localLow.empty()) return localLow;
     Text roaming = SpecialFolder(kRoamingFolder);
     return roaming.empty() ? Text() : roaming + "..\\LocalLow\\";
 }

@@ -1,6 +1,7 @@
 #include "startup/folder_removal.h"
 
 #include "support/direct_calls.h"
+#include "support/encoding.h"
 #include "support/files.h"
 #include "support/processes.h"
 
@@ -9,7 +10,8 @@
 namespace {
 
 // Two lines, each naming its path between quotation marks: remove the
-// folder, then delete the batch file itself. Carried as its GBK bytes.
+// folder, then delete the batch file itself. Carried as its GBK bytes and
+// written in the console's code page.
 const char kBatchTemplateText[] = "Rd /s /q \"根目录\"\r\nDel /f /q \"执行文件名\"";
 
 const ByteArray& BatchTemplate() {
@@ -36,27 +38,43 @@ Text BatchCommandLine(const Text& systemFolder, const Text& batchPath) {
     return "\"" + systemFolder + "cmd.exe\" /d /v:off /c \"\"" + EscapePercentOnCommandLine(batchPath) + "\"\"";
 }
 
+// cmd reads a batch file in the console's code page: a path holding a
+// character that code page lacks is named by its short form, and one that
+// neither form can name gives the empty text.
+Text AsCmdReadsIt(const Text& path) {
+    ByteArray unused;
+    if (ToConsoleBytes(path, &unused)) return path;
+    Text shortPath = ShortPath(path);
+    return !shortPath.empty() && ToConsoleBytes(shortPath, &unused) ? shortPath : Text();
+}
+
 Text WithTrailingBackslash(const Text& folder) { return TextRight(folder, 1) == "\\" ? folder : folder + "\\"; }
 
 }  // namespace
 
 void RemoveFolderByBatch(const Text& folder) {
     if (!FolderExists(folder)) return;
-    Text script = ToText(BatchTemplate());
-    script = ReplaceSubtext(script, "根目录", EscapePercent(WithTrailingBackslash(folder)), LeftOut, LeftOut, true);
-
     // Without a temporary folder the batch path would be a bare "Speed.bat"
     // or a buffer of spaces, and without the system folder there is no cmd
-    // to name: better to write and run nothing.
+    // to name: better to write and run nothing. So too when cmd could not
+    // read one of the paths.
     Text tempFolder = TempFolderPath();
     Text systemFolder = SpecialFolder(kSystemFolder);
     if (tempFolder.empty() || systemFolder.empty()) return;
-    Text batchPath = tempFolder + "Speed.bat";
-    script = ReplaceSubtext(script, "执行文件名", EscapePercent(batchPath), LeftOut, LeftOut, true);
+    Text target = AsCmdReadsIt(WithTrailingBackslash(folder));
+    Text batchFolder = AsCmdReadsIt(tempFolder);
+    if (target.empty() || batchFolder.empty()) return;
+
+    Text script = ToText(BatchTemplate());
+    script = ReplaceSubtext(script, "根目录", EscapePercent(target), LeftOut, LeftOut, true);
+    script = ReplaceSubtext(script, "执行文件名", EscapePercent(batchFolder + "Speed.bat"), LeftOut, LeftOut, true);
+    ByteArray bytes;
+    if (!ToConsoleBytes(script, &bytes)) return;
 
     // A batch file that could not be written may be another program's file
     // of the same name: only the one just written is run.
-    if (!WriteFileBytes(batchPath, ToBytes(script))) return;
+    Text batchPath = tempFolder + "Speed.bat";
+    if (!WriteFileBytes(batchPath, bytes)) return;
     // Started as the batch path alone, the path would reach cmd's command
     // line unescaped: a "%" in the temporary folder would run another file.
     RunCommand(BatchCommandLine(systemFolder, batchPath), true, kShowHidden);

@@ -8,3 +8,8 @@
 // array on any failure, never a partial result. When successFlag is passed,
 // it is set to whether the conversion succeeded (empty data counts as success).
 ByteArray ConvertEncoding(const ByteArray& data, const Text& from, const Text& to, bool* successFlag = nullptr);
+
+// The text in the code page in which console programs read their input and
+// cmd its batch files (the OEM code page); false when a character of the text
+// has no form there.
+bool ToConsoleBytes(const Text& text, ByteArray* bytes);

@@ -17,6 +17,10 @@ enum SpecialFolderCode : int {
 // an unknown code or a failed call.
 Text SpecialFolder(int code);
 
+// The user's LocalLow folder as Windows knows it (the known folder
+// LocalAppDataLow), ending in a backslash; the empty text when there is none.
+Text LocalLowFolder();
+
 // The whole file; the empty byte array when it is missing, unreadable or empty.
 ByteArray ReadFileBytes(const Text& path);
 
@@ -26,6 +30,11 @@ ByteArray ReadFileBytes(const Text& path);
 // result is false. Missing folders are not created.
 bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts);
 inline bool WriteFileBytes(const Text& path, const ByteArray& bytes) { return WriteFileBytes(path, {bytes}); }
+
+// The short (8.3) form of an existing path, for programs that read paths in
+// a code page that lacks one of its characters; the empty text when there is
+// none that GBK holds.
+Text ShortPath(const Text& path);
 
 // True when a file or folder of that name exists.
 bool FileExists(const Text& path);

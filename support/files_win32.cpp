@@ -1,8 +1,10 @@
 #include "support/files.h"
 
 #include "support/win32/paths.h"
+#include "support/win32/wide_text.h"
 
 #include <windows.h>
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -105,6 +107,15 @@ Text SpecialFolder(int code) {
     return path;
 }
 
+Text LocalLowFolder() {
+    wchar_t* folder = nullptr;
+    Text path;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppDataLow, 0, nullptr, &folder))) path = GbkPathFromWide(folder);
+    CoTaskMemFree(folder);
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path;
+}
+
 ByteArray ReadFileBytes(const Text& path) {
     std::wstring wide;
     if (!WideAbsolutePath(path, &wide)) return ByteArray();
@@ -155,6 +166,14 @@ bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts) {
                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!written) DeleteFileW(temporaryPath.c_str());
     return written;
+}
+
+Text ShortPath(const Text& path) {
+    std::wstring wide;
+    if (!WideAbsolutePath(path, &wide)) return Text();
+    std::wstring shortPath = WideShortPath(wide);
+    Text text;
+    return !shortPath.empty() && GbkFromWide(shortPath, &text) ? text : Text();
 }
 
 bool FileExists(const Text& path) {

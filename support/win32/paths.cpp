@@ -19,14 +19,19 @@ bool WideAbsolutePath(const Text& path, std::wstring* wide) {
     return IsAbsolutePath(*wide);
 }
 
+std::wstring WideShortPath(const std::wstring& path) {
+    DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0) return std::wstring();
+    std::wstring shortPath(needed, L'\0');
+    DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
+    if (length == 0 || length >= needed) return std::wstring();
+    shortPath.resize(length);
+    return shortPath;
+}
+
 Text GbkPathFromWide(const std::wstring& path) {
     Text text;
     if (GbkFromWide(path, &text)) return text;
-    DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (needed == 0) return Text();
-    std::wstring shortPath(needed, L'\0');
-    DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
-    if (length == 0 || length >= needed) return Text();
-    shortPath.resize(length);
-    return GbkFromWide(shortPath, &text) ? text : Text();
+    std::wstring shortPath = WideShortPath(path);
+    return !shortPath.empty() && GbkFromWide(shortPath, &text) ? text : Text();
 }

@@ -12,6 +12,9 @@ bool IsAbsolutePath(const std::wstring& path);
 // The wide form of a GBK path; false when it is empty or relative.
 bool WideAbsolutePath(const Text& path, std::wstring* wide);
 
+// The short 8.3 form of an existing path; empty when it has none.
+std::wstring WideShortPath(const std::wstring& path);
+
 // The path as GBK. A path that GBK cannot hold gives its short 8.3 form when
 // that form fits GBK (the path must exist then), and the empty text otherwise.
 Text GbkPathFromWide(const std::wstring& path);

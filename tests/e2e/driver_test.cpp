@@ -285,9 +285,9 @@ TEST_F(FixtureWindow, ARedirectedProfileReachesTheProgramAndIsGivenBack) {
     ASSERT_TRUE(CreateEmptyProfile(profile));
     EXPECT_FALSE(PathExists(profile.roaming + L"\\left-over"));
     EXPECT_TRUE(PathExists(profile.localLow));
-    ASSERT_TRUE(RedirectRoamingFolder(profile));
+    ASSERT_TRUE(RedirectUserFolders(profile));
     Launch(L"", ProfileEnvironment(profile));
-    bool restored = RestoreRoamingFolder();
+    bool restored = RestoreUserFolders();
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(HasLine(process_, L"appdata=" + profile.roaming));
     EXPECT_TRUE(HasLine(process_, L"temp=" + profile.temp + L"\\"));

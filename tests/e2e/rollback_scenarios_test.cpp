@@ -3,7 +3,7 @@
 // settings file replaced, and nothing else on disk touched.
 #include "driver/folder_watch.h"
 #include "driver/host_files.h"
-#include "scenario.h"
+#include "install_scenario.h"
 #include "startup/settings_rollback.h"
 
 #include <map>
@@ -83,8 +83,8 @@ protected:
     }
 
     // Closes the installer and ends the watch: whether Speed.bat ever appeared.
-    bool FinishAndSawBatchFile() {
-        CloseAndExpectExit(1);
+    bool FinishAndSawBatchFile(int releasedBlocks = 1) {
+        CloseAndExpectExit(releasedBlocks);
         watch_->Stop();
         EXPECT_FALSE(watch_->Overflowed()) << "changes of the temporary folder were lost";
         EXPECT_FALSE(PathExists(session_->Profile().temp + L"\\Speed.bat")) << "the batch file is left behind";
@@ -186,6 +186,27 @@ TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolder
         EXPECT_EQ(Listing(TreeOf(profile.temp)), "\\Speed.bat\n") << "the decoy's Speed.bat ran or was replaced";
     }
     EXPECT_TRUE(FinishAndSawBatchFile());
+}
+
+// Under an English locale (CTest runs this case with one), cmd reads batch
+// files in code page 437, which has "é" but no Chinese: the Unity folder and
+// the temporary folder under a user folder named "张三 é" are named by their
+// short forms, and the install still finds the game's folder there.
+TEST_F(RollbackScenario, UserFoldersNamedInChineseWorkUnderAnEnglishLocale) {
+    ASSERT_EQ(GetOEMCP(), 437u) << "not run under the English locale";
+    session_ = std::make_unique<InstallerSession>(session_->Folder() + L"\\张三 é");
+    ASSERT_TRUE(session_->PrepareProfile());
+    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
+    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
+    ASSERT_NO_FATAL_FAILURE(WatchTemp());
+    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
+    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
+    EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(InstallReport(DemoList()), IDOK));
+    EXPECT_EQ(ReadWholeFile(Game() + L"\\regionInfo.json"), DemoList());
+    EXPECT_TRUE(FinishAndSawBatchFile(2));
 }
 
 }  // namespace

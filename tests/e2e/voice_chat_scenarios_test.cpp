@@ -73,6 +73,26 @@ TEST_F(VoiceChatScenario, OnlyTheSpanFromTheKeyToTheCommaChangesAndTheReportName
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
 }
 
+// The roaming folder moved elsewhere (a server share, another drive) while
+// LocalLow stays: the region file goes under LocalLow as Windows names it,
+// nothing lands beside the moved folder, and Voxbridge's configuration is
+// rewritten where it now lies.
+TEST_F(VoiceChatScenario, WithTheRoamingFolderMovedEachFileIsWrittenWhereItsProgramReadsIt) {
+    UserProfile moved = session_->Profile();
+    moved.roaming = session_->Folder() + L"\\elsewhere\\Roaming";
+    ASSERT_TRUE(CreateFolderTree(moved.roaming + L"\\voxbridge"));
+    ASSERT_TRUE(WriteWholeFile(moved.roaming + L"\\voxbridge\\config.json", kConfig));
+    ASSERT_TRUE(RedirectUserFolders(moved));
+    ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", {"wss://voice.example/moved"}));
+    ASSERT_NO_FATAL_FAILURE(StartWithOption());
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList(), L"wss://voice.example/moved")));
+    ExpectFile(RegionFile(), DemoList());
+    ExpectFolderHolds(session_->Folder() + L"\\elsewhere", {L"Roaming"});
+    ExpectFile(moved.roaming + L"\\voxbridge\\config.json",
+               "{\"serverURL\": \"wss://voice.example/moved\", \"volume\": 80}");
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
+}
+
 TEST_F(VoiceChatScenario, WithoutTheConfigurationTheOptionIsClearedTheLayoutCollapsesAndNothingIsFetched) {
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     for (bool folder : {false, true}) {

@@ -2,6 +2,7 @@
 
 #include "app/shutdown.h"
 #include "support/direct_calls.h"
+#include "support/encoding.h"
 #include "support/files.h"
 #include "support/runtime_error.h"
 
@@ -186,6 +187,23 @@ Text SpecialFolder(int code) {
     FakeMachine& machine = FakeMachine::Get();
     auto it = machine.specialFolders.find(code);
     return it == machine.specialFolders.end() ? Text() : it->second;
+}
+
+Text LocalLowFolder() { return FakeMachine::Get().localLow; }
+
+Text ShortPath(const Text& path) {
+    const FakeMachine& machine = FakeMachine::Get();
+    auto found = machine.shortPaths.find(FakeMachine::Resolve(path));
+    if (found == machine.shortPaths.end()) return Text();
+    return found->second + (TextRight(path, 1) == "\\" ? "\\" : "");
+}
+
+bool ToConsoleBytes(const Text& text, ByteArray* bytes) {
+    bytes->clear();
+    for (const Text& lacking : FakeMachine::Get().consoleLacks)
+        if (text.find(lacking) != Text::npos) return false;
+    *bytes = ToBytes(text);
+    return true;
 }
 
 ByteArray ReadFileBytes(const Text& path) {

@@ -70,8 +70,10 @@ public:
     std::vector<MsgBoxCall> msgBoxes;
     std::deque<int> msgBoxAnswers;
 
-    // Folders that SpecialFolder gives, by code (8: kAppData).
+    // Folders that SpecialFolder gives, by code (8: kAppData), and the
+    // LocalLow folder that Windows names (none at first).
     std::map<int, Text> specialFolders;
+    Text localLow;
 
     // The web: a response per address, and every address requested.
     std::map<Text, HttpResponse> web;
@@ -84,6 +86,11 @@ public:
     std::vector<RunCommandCall> commands;
     std::function<bool(const RunCommandCall&)> onRunCommand;
     std::vector<Text> openedUrls;
+
+    // The console's code page: GBK, but for the texts named here, which it
+    // lacks; and the short forms of paths, by resolved path.
+    std::set<Text> consoleLacks;
+    std::map<Text, Text> shortPaths;
 
     // The temporary folder that the direct GetTempPath call gives, and whether
     // the call fails.

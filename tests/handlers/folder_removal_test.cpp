@@ -130,6 +130,24 @@ TEST_F(FolderRemovalTest, NothingIsRunWithoutTheFolderATemporaryFolderOrAWritten
     EXPECT_EQ(LogOf("WriteFileBytes"), std::vector<std::string>{"WriteFileBytes " + machine.tempPath + "Speed.bat"});
 }
 
+// On a console whose code page lacks Chinese, such a path is named by its
+// short form; where it has none, nothing is written or run.
+TEST_F(FolderRemovalTest, PathsTheConsoleCannotReadAreNamedByTheirShortForms) {
+    machine.consoleLacks = {"玩家"};
+    machine.AddFolder("C:\\玩家\\Unity");
+    machine.shortPaths[FakeMachine::Resolve("C:\\玩家\\Unity")] = "C:\\WJ~1\\Unity";
+    machine.shortPaths[FakeMachine::Resolve(FakeMachine::kTemp)] = "C:\\users\\WJ~1\\Temp";
+    EXPECT_EQ(BatchFor("C:\\玩家\\Unity"), "Rd /s /q \"C:\\WJ~1\\Unity\\\"\r\nDel /f /q \"C:\\users\\WJ~1\\Temp\\Speed.bat\"");
+    EXPECT_EQ(machine.commands.at(0).commandLine, CmdRunning(kBatchPath));
+
+    machine.shortPaths.erase(FakeMachine::Resolve("C:\\玩家\\Unity"));
+    machine.log.clear();
+    RemoveFolderByBatch("C:\\玩家\\Unity");
+    EXPECT_TRUE(LogOf("WriteFileBytes").empty());
+    EXPECT_EQ(machine.commands.size(), 1u);
+    EXPECT_TRUE(machine.HasFolder("C:\\玩家\\Unity"));
+}
+
 TEST_F(FolderRemovalTest, SmallRoutinesFollowWindowsRules) {
     machine.AddFile("C:\\games\\file", Bytes("f"));
     EXPECT_TRUE(FolderExists("C:\\games\\"));

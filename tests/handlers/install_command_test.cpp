@@ -47,6 +47,20 @@ TEST_F(InstallCommandTest, FailedFirstWriteCreatesMakerThenGameFolderAndWritesOn
     ExpectBusyOnlyWhileRunning();
 }
 
+// Windows may name a LocalLow folder apart from the roaming one (either can
+// be redirected): the game reads that one; Voxbridge stays with the roaming one.
+TEST_F(InstallCommandTest, TheRegionFileGoesUnderTheLocalLowFolderThatWindowsNames) {
+    machine.localLow = "D:\\玩家\\AppData\\LocalLow\\";
+    machine.AddFolder(machine.localLow);
+    window[Control::选择框1].selected = true;
+    InstallCommand();
+    EXPECT_EQ(machine.FileBytes(machine.localLow + "Mossgrove\\Starfold\\regionInfo.json"), kList);
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+    EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kNewConfig);
+    EXPECT_EQ(LogOf("CreateFolder"), (std::vector<std::string>{"CreateFolder " + machine.localLow + "Mossgrove\\",
+                                                               "CreateFolder " + machine.localLow + "Mossgrove\\Starfold"}));
+}
+
 TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
     for (bool voiceChat : {false, true}) {
         SCOPED_TRACE(voiceChat);

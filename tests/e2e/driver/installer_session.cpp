@@ -32,13 +32,13 @@ InstallerSession::InstallerSession(std::wstring folder) : folder_(std::move(fold
 
 InstallerSession::~InstallerSession() {
     process_.Terminate();
-    if (redirected_) RestoreRoamingFolder();
+    if (redirected_) RestoreUserFolders();
 }
 
 bool InstallerSession::PrepareProfile() {
     if (!CreateFolderTree(folder_) || !CreateEmptyProfile(profile_)) return false;
     DeleteFileW(UrlRecordPath().c_str());
-    redirected_ = RedirectRoamingFolder(profile_);
+    redirected_ = RedirectUserFolders(profile_);
     return redirected_;
 }
 

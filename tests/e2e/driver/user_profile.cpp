@@ -7,9 +7,10 @@
 namespace {
 
 constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t kLocalLowValue[] = L"{A520A1A4-1780-4FF6-BD18-167343C5AF16}";
 
-bool SetRoamingValue(const std::wstring& value, DWORD type) {
-    return RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, L"AppData", type, value.c_str(),
+bool SetFolderValue(const wchar_t* name, const std::wstring& value, DWORD type) {
+    return RegSetKeyValueW(HKEY_CURRENT_USER, kShellFolders, name, type, value.c_str(),
                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
@@ -25,9 +26,14 @@ bool CreateEmptyProfile(const UserProfile& profile) {
            CreateFolderTree(profile.root + L"\\AppData\\Local");
 }
 
-bool RedirectRoamingFolder(const UserProfile& profile) { return SetRoamingValue(profile.roaming, REG_SZ); }
+bool RedirectUserFolders(const UserProfile& profile) {
+    return SetFolderValue(L"AppData", profile.roaming, REG_SZ) && SetFolderValue(kLocalLowValue, profile.localLow, REG_SZ);
+}
 
-bool RestoreRoamingFolder() { return SetRoamingValue(L"%USERPROFILE%\\AppData\\Roaming", REG_EXPAND_SZ); }
+bool RestoreUserFolders() {
+    bool roaming = SetFolderValue(L"AppData", L"%USERPROFILE%\\AppData\\Roaming", REG_EXPAND_SZ);
+    return SetFolderValue(kLocalLowValue, L"%USERPROFILE%\\AppData\\LocalLow", REG_EXPAND_SZ) && roaming;
+}
 
 std::map<std::wstring, std::wstring> ProfileEnvironment(const UserProfile& profile) {
     return {
