@@ -1,16 +1,16 @@
 // The driver against a window of its own: every operation the scenarios
 // rely on, seen to work on a program whose behaviour is known.
-#include "driver/debugged_process.h"
-#include "driver/host_files.h"
-#include "driver/message_boxes.h"
-#include "driver/screen_capture.h"
 #include "driver/user_profile.h"
-#include "driver/waiting.h"
-#include "driver/wide_utf8.h"
-#include "driver/window_input.h"
-#include "driver/window_reading.h"
 #include "e2e_paths.h"
 #include "fixture_ids.h"
+#include "tests/win32/debugged_process.h"
+#include "tests/win32/files.h"
+#include "tests/win32/message_boxes.h"
+#include "tests/win32/screen_capture.h"
+#include "tests/win32/waiting.h"
+#include "tests/win32/wide_utf8.h"
+#include "tests/win32/window_input.h"
+#include "tests/win32/window_reading.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // What the window shows after its layout changes, read from the screen:
 // controls moved by a handler must be drawn at their new place, and the
 // group boxes must paint their own inside.
-#include "driver/screen_capture.h"
 #include "install_scenario.h"
+#include "tests/win32/screen_capture.h"
 
 #include <functional>
 

@@ -1,9 +1,9 @@
 // The shell through the driver: the window as it opens, the two layout
 // switches, the site link, and both ways the program ends.
-#include "driver/host_files.h"
-#include "driver/wide_utf8.h"
-#include "driver/window_input.h"
 #include "scenario.h"
+#include "tests/win32/files.h"
+#include "tests/win32/wide_utf8.h"
+#include "tests/win32/window_input.h"
 
 #include <algorithm>
 #include <tuple>

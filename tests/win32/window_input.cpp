@@ -1,4 +1,4 @@
-#include "driver/window_input.h"
+#include "tests/win32/window_input.h"
 
 bool PostClick(HWND button) { return PostMessageW(button, BM_CLICK, 0, 0) != FALSE; }
 

@@ -1,8 +1,8 @@
-#include "driver/message_boxes.h"
+#include "tests/win32/message_boxes.h"
 
-#include "driver/waiting.h"
-#include "driver/window_input.h"
-#include "driver/window_reading.h"
+#include "tests/win32/waiting.h"
+#include "tests/win32/window_input.h"
+#include "tests/win32/window_reading.h"
 
 #include <algorithm>
 
@@ -21,7 +21,8 @@ HWND IconControl(HWND box) {
 BoxIcon ReadIcon(HWND box) {
     HWND control = IconControl(box);
     if (!control || !IsWindowVisible(control)) return BoxIcon::None;
-    // Nothing else may cover the icon while its pixels are read.
+    // Nothing else may cover the icon while its pixels are read; a system-modal box stays topmost after.
+    const bool topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RECT rect;
     GetWindowRect(control, &rect);
@@ -32,7 +33,7 @@ BoxIcon ReadIcon(HWND box) {
         icon = MatchBoxIcon(CaptureScreen(rect));
         return icon != BoxIcon::Unknown && icon != BoxIcon::None;
     });
-    SetWindowPos(box, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!topmost) SetWindowPos(box, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return icon;
 }
 
