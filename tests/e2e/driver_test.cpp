@@ -246,16 +246,14 @@ TEST_F(FixtureWindow, AScreenshotShowsTheWindowAndIsSavedAsPng) {
     GetClientRect(window_, &client);
     MapWindowPoints(window_, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
     // The client area's corner below the controls shows the button face.
+    const uint32_t expected = PixelOf(GetSysColor(COLOR_BTNFACE));
+    Image corner;
     WaitUntil(kTimeoutMs, [&] {
-        Image corner = CaptureScreen({client.right - 6, client.bottom - 6, client.right - 2, client.bottom - 2});
-        COLORREF face = GetSysColor(COLOR_BTNFACE);
-        uint32_t expected = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+        corner = CaptureScreen({client.right - 6, client.bottom - 6, client.right - 2, client.bottom - 2});
         return !corner.pixels.empty() && corner.pixels[0] == expected;
     });
-    Image corner = CaptureScreen({client.right - 6, client.bottom - 6, client.right - 2, client.bottom - 2});
-    COLORREF face = GetSysColor(COLOR_BTNFACE);
     ASSERT_EQ(corner.pixels.size(), 16u);
-    EXPECT_EQ(corner.pixels[0], static_cast<uint32_t>((GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face)));
+    EXPECT_EQ(corner.pixels[0], expected);
 
     std::wstring folder = std::wstring(STARFOLD_E2E_WORK) + L"\\driver-screenshot";
     ASSERT_TRUE(CreateFolderTree(folder));

@@ -77,13 +77,25 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
     return bytes;
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+namespace {
+
+bool WriteBytes(const std::wstring& path, DWORD access, DWORD share, DWORD disposition, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                                 written == bytes.size());
     return CloseHandle(file) && ok;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    return WriteBytes(path, GENERIC_WRITE, 0, CREATE_ALWAYS, bytes);
+}
+
+bool AppendToFile(const std::wstring& path, const std::string& bytes) {
+    return WriteBytes(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS, bytes);
 }
 
 std::vector<std::wstring> FolderEntries(const std::wstring& folder) {

@@ -30,6 +30,8 @@ bool RemoveFolderTree(const std::wstring& folder);
 // None when the file cannot be opened.
 std::optional<std::string> ReadWholeFile(const std::wstring& path);
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+// Creates the file if need be; appended bytes land at the end even when two programs append at once.
+bool AppendToFile(const std::wstring& path, const std::string& bytes);
 // The names in a folder, without "." and "..", sorted.
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
 // The lines of a text file without their line ends; none when it is missing.

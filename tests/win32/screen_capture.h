@@ -16,6 +16,9 @@ struct Image {
     uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
+// A Windows colour as an image's pixel.
+inline uint32_t PixelOf(COLORREF colour) { return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour); }
+
 // An image of the given size, drawn by `draw` on a memory DC.
 Image DrawImage(int width, int height, const std::function<void(HDC)>& draw);
 

@@ -1,5 +1,23 @@
 #include "tests/win32/window_input.h"
 
+#include "tests/win32/window_reading.h"
+
+namespace {
+
+// A function's static: a refusal may be made before this file's globals are initialised.
+std::wstring& RefusedClass() {
+    static std::wstring name;
+    return name;
+}
+
+LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && _wcsicmp(WindowClass(reinterpret_cast<HWND>(wParam)).c_str(), RefusedClass().c_str()) == 0)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
 bool PostClick(HWND button) { return PostMessageW(button, BM_CLICK, 0, 0) != FALSE; }
 
 bool PostLeftButtonDown(HWND control, int x, int y) {
@@ -28,3 +46,13 @@ bool SendText(HWND control, const std::wstring& text) {
 bool PostClose(HWND window) { return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE; }
 
 bool PostTitleBarClose(HWND window) { return PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE; }
+
+RefusedWindowClass::RefusedWindowClass(std::wstring className) {
+    RefusedClass() = std::move(className);
+    hook_ = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+}
+
+RefusedWindowClass::~RefusedWindowClass() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    RefusedClass().clear();
+}

@@ -25,3 +25,17 @@ bool SendText(HWND control, const std::wstring& text);
 // Closing a top-level window: WM_CLOSE, or the title bar's close command.
 bool PostClose(HWND window);
 bool PostTitleBarClose(HWND window);
+
+// Windows of the class cannot be created on this thread while this lives, as
+// on a system out of resources.
+class RefusedWindowClass {
+public:
+    explicit RefusedWindowClass(std::wstring className);
+    ~RefusedWindowClass();
+    RefusedWindowClass(const RefusedWindowClass&) = delete;
+    RefusedWindowClass& operator=(const RefusedWindowClass&) = delete;
+    bool Refusing() const { return hook_ != nullptr; }
+
+private:
+    HHOOK hook_;
+};
