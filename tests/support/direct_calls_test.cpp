@@ -90,7 +90,7 @@ ProbeOutcome RunProbe(const wchar_t* command) {
     DebuggedProcess probe;
     ProbeOutcome outcome;
     EXPECT_TRUE(probe.Start({ProgramFolder() + L"support_probe.exe", command}, nullptr));
-    WaitUntil(5000, [&] { return (outcome.box = WaitForMessageBox(probe.ProcessId(), 0)) || probe.HasExited(); });
+    WaitUntil(5000, [&] { return (outcome.box = WaitForMessageBox(probe.ProcessId(), 0, {}, IconCheck::Skip)) || probe.HasExited(); });
     if (outcome.box) AnswerMessageBox(*outcome.box, IDOK);
     EXPECT_TRUE(probe.WaitForExit(10000));
     outcome.exitCode = probe.ExitCode();

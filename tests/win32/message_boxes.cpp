@@ -21,8 +21,7 @@ HWND IconControl(HWND box) {
 BoxIcon ReadIcon(HWND box) {
     HWND control = IconControl(box);
     if (!control || !IsWindowVisible(control)) return BoxIcon::None;
-    // Nothing else may cover the icon while its pixels are read; a system-modal box stays topmost after.
-    const bool topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    // Nothing else may cover the icon while its pixels are read.
     SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RECT rect;
     GetWindowRect(control, &rect);
@@ -33,7 +32,7 @@ BoxIcon ReadIcon(HWND box) {
         icon = MatchBoxIcon(CaptureScreen(rect));
         return icon != BoxIcon::Unknown && icon != BoxIcon::None;
     });
-    if (!topmost) SetWindowPos(box, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(box, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return icon;
 }
 
@@ -46,7 +45,7 @@ std::vector<HWND> OpenMessageBoxes(DWORD processId) {
     return boxes;
 }
 
-MessageBoxState ReadMessageBox(HWND box) {
+MessageBoxState ReadMessageBox(HWND box, IconCheck icon) {
     MessageBoxState state;
     state.handle = box;
     state.caption = WindowText(box).value_or(L"");
@@ -60,11 +59,12 @@ MessageBoxState ReadMessageBox(HWND box) {
     }
     std::sort(buttons.begin(), buttons.end());
     for (const auto& [left, id] : buttons) state.buttons.push_back(id);
-    state.icon = ReadIcon(box);
+    state.icon = icon == IconCheck::Look ? ReadIcon(box) : BoxIcon::Unknown;
     return state;
 }
 
-std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& alreadySeen) {
+std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& alreadySeen,
+                                                 IconCheck icon) {
     HWND found = nullptr;
     WaitUntil(timeoutMs, [&] {
         for (HWND box : OpenMessageBoxes(processId)) {
@@ -76,7 +76,7 @@ std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutM
         return false;
     });
     if (!found) return std::nullopt;
-    return ReadMessageBox(found);
+    return ReadMessageBox(found, icon);
 }
 
 bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs) {

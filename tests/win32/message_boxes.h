@@ -21,12 +21,18 @@ struct MessageBoxState {
 // The message boxes (class #32770) of the process that are on the screen now.
 std::vector<HWND> OpenMessageBoxes(DWORD processId);
 
+// The icon is read from the screen, with the box raised above every other
+// window for up to a second and a half; a test that does not check the icon
+// skips that (the icon then reads Unknown).
+enum class IconCheck { Look, Skip };
+
 // Waits for a box of the process that is not in the list of boxes already
 // seen, and reads it once it is shown.
 std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs,
-                                                 const std::vector<HWND>& alreadySeen = {});
+                                                 const std::vector<HWND>& alreadySeen = {},
+                                                 IconCheck icon = IconCheck::Look);
 
-MessageBoxState ReadMessageBox(HWND box);
+MessageBoxState ReadMessageBox(HWND box, IconCheck icon = IconCheck::Look);
 
 // Clicks the button and waits until the box has closed; false when it has
 // no such button or stays open.
