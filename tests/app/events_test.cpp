@@ -154,9 +154,10 @@ int CountThreadWindows() {
 }
 
 bool LoadRefusing(const wchar_t* className) {
-    RefusedWindowClass refused(className);
-    EXPECT_TRUE(refused.Refusing());
-    return LoadStartWindow();
+    EXPECT_TRUE(RefuseWindowClass(className));
+    bool loaded = LoadStartWindow();
+    StopRefusingWindowClass();
+    return loaded;
 }
 
 TEST_F(MainWindowEventTest, AWindowOrControlThatCannotBeCreatedLeavesNothing) {

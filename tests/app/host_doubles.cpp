@@ -17,7 +17,6 @@
 #include <ole2.h>
 #include <windows.h>
 
-#include <memory>
 #include <sstream>
 #include <string>
 
@@ -61,8 +60,7 @@ void RunSteps(const std::string& script) {
 
 // Before wWinMain, on the thread that will create the window.
 const std::string g_refused = Environment("STARFOLD_HOST_REFUSE");
-const std::unique_ptr<RefusedWindowClass> g_refusing =
-    g_refused.empty() ? nullptr : std::make_unique<RefusedWindowClass>(std::wstring(g_refused.begin(), g_refused.end()));
+const bool g_refusing = !g_refused.empty() && RefuseWindowClass(std::wstring(g_refused.begin(), g_refused.end()));
 
 }  // namespace
 

@@ -4,10 +4,15 @@
 
 namespace {
 
-// A function's static: a refusal may be made before this file's globals are initialised.
+// Statics of functions: a refusal may begin before this file's globals are initialised.
 std::wstring& RefusedClass() {
     static std::wstring name;
     return name;
+}
+
+HHOOK& RefusalHook() {
+    static HHOOK hook = nullptr;
+    return hook;
 }
 
 LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
@@ -47,12 +52,13 @@ bool PostClose(HWND window) { return PostMessageW(window, WM_CLOSE, 0, 0) != FAL
 
 bool PostTitleBarClose(HWND window) { return PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE; }
 
-RefusedWindowClass::RefusedWindowClass(std::wstring className) {
-    RefusedClass() = std::move(className);
-    hook_ = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+bool RefuseWindowClass(const std::wstring& className) {
+    RefusedClass() = className;
+    RefusalHook() = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+    return RefusalHook() != nullptr;
 }
 
-RefusedWindowClass::~RefusedWindowClass() {
-    if (hook_) UnhookWindowsHookEx(hook_);
-    RefusedClass().clear();
+void StopRefusingWindowClass() {
+    if (RefusalHook()) UnhookWindowsHookEx(RefusalHook());
+    RefusalHook() = nullptr;
 }

@@ -26,16 +26,7 @@ bool SendText(HWND control, const std::wstring& text);
 bool PostClose(HWND window);
 bool PostTitleBarClose(HWND window);
 
-// Windows of the class cannot be created on this thread while this lives, as
-// on a system out of resources.
-class RefusedWindowClass {
-public:
-    explicit RefusedWindowClass(std::wstring className);
-    ~RefusedWindowClass();
-    RefusedWindowClass(const RefusedWindowClass&) = delete;
-    RefusedWindowClass& operator=(const RefusedWindowClass&) = delete;
-    bool Refusing() const { return hook_ != nullptr; }
-
-private:
-    HHOOK hook_;
-};
+// From now on windows of the class cannot be created on this thread, as on a
+// system out of resources, until the refusal stops; false when it cannot begin.
+bool RefuseWindowClass(const std::wstring& className);
+void StopRefusingWindowClass();
