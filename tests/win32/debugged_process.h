@@ -1,6 +1,6 @@
-// Starts a program as a debuggee, so that the driver sees the lines it
-// writes with OutputDebugString, every exception that it does not handle
-// itself, and its exit code.
+// The one way the tests run a program: as a debuggee, so that they see the
+// lines it writes with OutputDebugString, every exception that it does not
+// handle itself, and its exit code.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +16,7 @@
 struct LaunchRequest {
     std::wstring program;
     std::wstring arguments;
-    std::wstring workingFolder;                      // empty: the driver's own
+    std::wstring workingFolder;                      // empty: this process's own
     std::map<std::wstring, std::wstring> variables;  // set or replaced in the inherited environment
 };
 

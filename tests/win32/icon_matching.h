@@ -1,5 +1,5 @@
-// Which of the system's message-box icons a picture shows: the driver draws
-// each of them itself and compares the pixels.
+// Which of the system's message-box icons a picture shows: the tests draw
+// each of them themselves and compare the pixels.
 #pragma once
 
 #include "tests/win32/screen_capture.h"

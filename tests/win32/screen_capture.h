@@ -1,4 +1,4 @@
-// Pixels of the screen as the driver's desktop shows them.
+// Pixels of the screen as the shared desktop shows them.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
-// Acting on another process's controls. Everything is posted, not sent: a
-// handler that opens a modal box must not keep the driver waiting.
+// Acting on another process's controls, and refusing windows on this thread.
+// Everything is posted, not sent: a handler that opens a modal box must not
+// keep the driver waiting.
 #pragma once
 
 #include <windows.h>
