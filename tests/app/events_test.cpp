@@ -4,6 +4,7 @@
 #include "app/resource_ids.h"
 #include "app/window_ids.h"
 #include "tests/app/window_fixture.h"
+#include "tests/win32/window_input.h"
 
 #include <commctrl.h>
 
@@ -139,27 +140,13 @@ TEST_F(MainWindowEventTest, ClosingTheWindowEndsTheMessageLoop) {
     EXPECT_TRUE(HandlerCalls().empty());
 }
 
-// Refuses to create windows of one class, as a system out of resources would.
-const wchar_t* g_refusedClass = nullptr;
-
-LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND) {
-        wchar_t name[64] = {};
-        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
-        if (lstrcmpiW(name, g_refusedClass) == 0) return 1;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 // Top-level windows of this thread, the hidden OLE window aside.
 int CountThreadWindows() {
     int count = 0;
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM counter) -> BOOL {
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (lstrcmpW(name, L"OleMainThreadWndClass") != 0) ++*reinterpret_cast<int*>(counter);
+            if (WindowClass(window) != L"OleMainThreadWndClass") ++*reinterpret_cast<int*>(counter);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&count));
@@ -167,11 +154,9 @@ int CountThreadWindows() {
 }
 
 bool LoadRefusing(const wchar_t* className) {
-    g_refusedClass = className;
-    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
-    EXPECT_NE(hook, nullptr);
+    EXPECT_TRUE(RefuseWindowClass(className));
     bool loaded = LoadStartWindow();
-    UnhookWindowsHookEx(hook);
+    StopRefusingWindowClass();
     return loaded;
 }
 

@@ -12,6 +12,7 @@
 #include "install/uninstall_command.h"
 #include "startup/startup_sequence.h"
 #include "support/runtime_error.h"
+#include "tests/win32/window_input.h"
 
 #include <ole2.h>
 #include <windows.h>
@@ -57,24 +58,9 @@ void RunSteps(const std::string& script) {
     }
 }
 
-std::wstring g_refusedClass;
-
-LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND) {
-        wchar_t name[64] = {};
-        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
-        if (lstrcmpiW(name, g_refusedClass.c_str()) == 0) return 1;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 // Before wWinMain, on the thread that will create the window.
-const bool g_refusing = [] {
-    std::string refused = Environment("STARFOLD_HOST_REFUSE");
-    if (refused.empty()) return false;
-    g_refusedClass.assign(refused.begin(), refused.end());
-    return SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId()) != nullptr;
-}();
+const std::string g_refused = Environment("STARFOLD_HOST_REFUSE");
+const bool g_refusing = !g_refused.empty() && RefuseWindowClass(std::wstring(g_refused.begin(), g_refused.end()));
 
 }  // namespace
 

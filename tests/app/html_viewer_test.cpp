@@ -12,23 +12,9 @@ using HtmlViewerTest = MainWindowTest;
 // prompt or an error box would be one.
 std::vector<HWND> OtherVisibleWindows() {
     std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND window, LPARAM found) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process == GetCurrentProcessId() && window != MainWindow() && IsWindowVisible(window)) {
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : TopLevelWindows(GetCurrentProcessId()))
+        if (window != MainWindow() && IsWindowVisible(window)) windows.push_back(window);
     return windows;
-}
-
-RECT ScreenRect(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
 }
 
 TEST_F(HtmlViewerTest, ViewerHidesAndMovesWithTheSidePanel) {
@@ -38,12 +24,13 @@ TEST_F(HtmlViewerTest, ViewerHidesAndMovesWithTheSidePanel) {
     SetLogicalProperty(Control::分组框2, Property::可视, true);
     EXPECT_TRUE(IsWindowVisible(viewer));
 
-    RECT before = ScreenRect(viewer);
+    RECT before, after;
+    GetWindowRect(viewer, &before);
     SetIntegerProperty(Control::分组框2, Property::左边, 300);
-    RECT after = ScreenRect(viewer);
-    EXPECT_EQ(after.left - before.left, 300 - 384);
+    GetWindowRect(viewer, &after);
+    EXPECT_EQ(after.left - before.left, 300 - FindTemplate(Control::分组框2)->left);
     EXPECT_EQ(after.top, before.top);
-    EXPECT_EQ(PlaceInParent(viewer).left, 0);
+    EXPECT_EQ(PlaceOf(Control::超文本浏览框1).left, 0);
     EXPECT_EQ(GetParent(viewer), panel);
 
     SetLogicalProperty(Control::分组框2, Property::可视, false);
@@ -83,11 +70,7 @@ TEST_F(HtmlViewerTest, TheEmbeddedBrowserFillsTheViewerAndFollowsItsSize) {
     RECT inner = {};
     GetClientRect(viewer, &inner);
     EXPECT_EQ(inner.bottom, 192);
-    RECT place = PlaceInParent(browser);
-    EXPECT_EQ(place.left, 0);
-    EXPECT_EQ(place.top, 0);
-    EXPECT_EQ(place.right, inner.right);
-    EXPECT_EQ(place.bottom, inner.bottom);
+    EXPECT_EQ(ReadControl(browser).placement, (Placement{0, 0, inner.right, inner.bottom}));
 }
 #else
 // Built into a test program that runs with the browser library disabled.

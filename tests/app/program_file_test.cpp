@@ -1,9 +1,13 @@
 // The installer's program file carries its version, manifest, icon and hand
-// pointer, read back as Windows reads them.
+// pointer, read back as Windows reads them; and the delay-import libraries it
+// links, seen in this program, which is linked with them too.
 #include "app/resource_ids.h"
-#include "tests/app/child_process.h"
+#include "tests/win32/files.h"
 
 #include <gtest/gtest.h>
+#include <oleauto.h>
+#include <shlobj.h>
+#include <wininet.h>
 
 #include <string>
 #include <vector>
@@ -12,7 +16,7 @@ namespace {
 
 std::wstring ProgramFile() {
     std::string relative = STARFOLD_PROGRAM_FILE;
-    return ThisProgramFolder() + std::wstring(relative.begin(), relative.end());
+    return ProgramFolder() + std::wstring(relative.begin(), relative.end());
 }
 
 std::wstring VersionString(const std::vector<BYTE>& info, const wchar_t* name) {
@@ -60,6 +64,24 @@ TEST(ProgramFileTest, ManifestAsksForCommonControls6AsInvoker) {
               nullptr)  // RT_GROUP_CURSOR
         << "the hand pointer";
     FreeLibrary(module);
+}
+
+// Each DLL stays unloaded until its first function is called, and the call then works.
+TEST(DelayImportTest, LibrariesLoadAtTheirFirstCallAndWork) {
+    EXPECT_EQ(GetModuleHandleW(L"wininet.dll"), nullptr);
+    HINTERNET session = InternetOpenW(L"probe", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(InternetCloseHandle(session));
+    EXPECT_NE(GetModuleHandleW(L"wininet.dll"), nullptr);
+
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, FALSE));
+    EXPECT_NE(wcsstr(folder, L"\\"), nullptr);
+
+    BSTR text = SysAllocString(L"\u5b89\u88c5");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(SysStringLen(text), 2u);
+    SysFreeString(text);
 }
 
 }  // namespace

@@ -5,57 +5,53 @@
 
 namespace {
 
-RECT ScreenRect(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-void ExpectPlace(const RECT& rect, int left, int top, int width, int height) {
-    EXPECT_EQ(rect.left, left);
-    EXPECT_EQ(rect.top, top);
-    EXPECT_EQ(rect.right - rect.left, width);
-    EXPECT_EQ(rect.bottom - rect.top, height);
-}
-
 using PropertyInterfaceTest = MainWindowTest;
 
 TEST_F(PropertyInterfaceTest, GeometryReadsInTheParentsClientArea) {
-    EXPECT_EQ(GetIntegerProperty(Control::编辑框2, Property::左边), 16);
-    EXPECT_EQ(GetIntegerProperty(Control::编辑框2, Property::顶边), 24);
-    EXPECT_EQ(GetIntegerProperty(Control::按钮2, Property::左边), 356);
-    EXPECT_EQ(GetIntegerProperty(Control::按钮2, Property::顶边), 45);
-    EXPECT_EQ(GetIntegerProperty(Control::分组框2, Property::宽度), 360);
-    EXPECT_EQ(GetIntegerProperty(Control::超文本浏览框1, Property::高度), 112);
-    EXPECT_EQ(GetIntegerProperty(Control::Window, Property::宽度), 388);
-    EXPECT_EQ(GetIntegerProperty(Control::Window, Property::高度), 160);
+    for (const ControlTemplate& row : ControlTemplates()) {
+        SCOPED_TRACE(ControlId(row.control));
+        EXPECT_EQ(GetIntegerProperty(row.control, Property::左边), row.left);
+        EXPECT_EQ(GetIntegerProperty(row.control, Property::顶边), row.top);
+        EXPECT_EQ(GetIntegerProperty(row.control, Property::宽度), row.width);
+        EXPECT_EQ(GetIntegerProperty(row.control, Property::高度), row.height);
+    }
+    EXPECT_EQ(GetIntegerProperty(Control::Window, Property::宽度), MainWindowTemplate().width);
+    EXPECT_EQ(GetIntegerProperty(Control::Window, Property::高度), MainWindowTemplate().height);
 }
 
 TEST_F(PropertyInterfaceTest, WindowSizeKeepsItsCornerAndTheOtherDimension) {
-    HWND window = MainWindow();
-    RECT before = ScreenRect(window);
+    Placement window = PlaceOf(Control::Window);
     SetIntegerProperty(Control::Window, Property::宽度, 751);
-    ExpectPlace(ScreenRect(window), before.left, before.top, 751, 160);
+    window.width = 751;
+    EXPECT_EQ(PlaceOf(Control::Window), window);
 
     SetIntegerProperty(Control::Window, Property::高度, 241);
-    ExpectPlace(ScreenRect(window), before.left, before.top, 751, 241);
+    window.height = 241;
+    EXPECT_EQ(PlaceOf(Control::Window), window);
     EXPECT_EQ(GetIntegerProperty(Control::Window, Property::宽度), 751);
     EXPECT_EQ(GetIntegerProperty(Control::Window, Property::高度), 241);
 }
 
 TEST_F(PropertyInterfaceTest, ControlSizeAndTopChangeOnlyWhatTheyName) {
+    Placement panel = PlaceOf(Control::分组框2);
     SetIntegerProperty(Control::分组框2, Property::高度, 208);
-    ExpectPlace(PlaceInParent(Handle(Control::分组框2)), 384, 0, 360, 208);
+    panel.height = 208;
+    EXPECT_EQ(PlaceOf(Control::分组框2), panel);
 
+    Placement viewer = PlaceOf(Control::超文本浏览框1);
     SetIntegerProperty(Control::超文本浏览框1, Property::高度, 192);
-    ExpectPlace(PlaceInParent(Handle(Control::超文本浏览框1)), 0, 16, 360, 192);
+    viewer.height = 192;
+    EXPECT_EQ(PlaceOf(Control::超文本浏览框1), viewer);
 
+    Placement button = PlaceOf(Control::按钮1);
     SetIntegerProperty(Control::按钮1, Property::顶边, 176);
-    ExpectPlace(PlaceInParent(Handle(Control::按钮1)), 64, 176, 112, 32);
+    button.top = 176;
+    EXPECT_EQ(PlaceOf(Control::按钮1), button);
     EXPECT_EQ(GetIntegerProperty(Control::按钮1, Property::顶边), 176);
 
     SetIntegerProperty(Control::分组框2, Property::左边, 380);
-    ExpectPlace(PlaceInParent(Handle(Control::分组框2)), 380, 0, 360, 208);
+    panel.left = 380;
+    EXPECT_EQ(PlaceOf(Control::分组框2), panel);
 }
 
 TEST_F(PropertyInterfaceTest, VisibleShowsAndHidesAGroupBoxWithItsChildren) {
@@ -90,11 +86,11 @@ TEST_F(PropertyInterfaceTest, DisabledStopsInputAndReadsBack) {
 
 TEST_F(PropertyInterfaceTest, TextsGoToWindowsAsUtf16AndComeBackAsGbk) {
     SetTextProperty(Control::按钮1, Property::caption, "安装中...");
-    EXPECT_EQ(TextOf(Handle(Control::按钮1)), L"安装中...");
+    EXPECT_EQ(StoredWindowText(Handle(Control::按钮1)), L"安装中...");
     EXPECT_EQ(GetTextProperty(Control::按钮1, Property::caption), "安装中...");
 
     SetTextProperty(Control::编辑框1, Property::content, "http://例子.cn/服务器列表.json");
-    EXPECT_EQ(TextOf(Handle(Control::编辑框1)), L"http://例子.cn/服务器列表.json");
+    EXPECT_EQ(StoredWindowText(Handle(Control::编辑框1)), L"http://例子.cn/服务器列表.json");
 
     // What the user typed may hold characters GBK has no form for.
     SetWindowTextW(Handle(Control::编辑框2), L"http://\u0e01\u0e02.example/\u4e2d");

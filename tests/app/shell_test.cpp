@@ -2,94 +2,84 @@
 // shutdown code runs in its own process with handler doubles behind it.
 #include "app/properties.h"
 #include "app/window_ids.h"
-#include "tests/app/child_process.h"
+#include "tests/win32/debugged_process.h"
+#include "tests/win32/files.h"
+#include "tests/win32/window_reading.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 
 namespace {
 
 constexpr DWORD kDeadline = 20000;
-const std::string kReleasedNone = "StarfoldCommunityInstaller: exit handler released 0 blocks";
-const std::string kReleasedThree = "StarfoldCommunityInstaller: exit handler released 3 blocks";
+const std::wstring kReleasedNone = L"StarfoldCommunityInstaller: exit handler released 0 blocks";
+const std::wstring kReleasedThree = L"StarfoldCommunityInstaller: exit handler released 3 blocks";
 
-class ShellTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        for (const char* name : {"STARFOLD_HOST_SCRIPT", "STARFOLD_HOST_INSTALL", "STARFOLD_HOST_REFUSE"}) {
-            SetEnvironmentVariableA(name, nullptr);
-        }
-    }
+using Lines = std::vector<std::wstring>;
 
-    static void Set(const char* name, const char* value) { SetEnvironmentVariableA(name, value); }
-
-    // Runs the host from another current directory; `withWindow` gets the main window once it is visible.
-    static ChildRun RunHost(const std::function<void(HWND window)>& withWindow = nullptr) {
-        bool done = false;
-        return RunUnderDebugger(
-            ThisProgramFolder() + L"shell_host.exe", L"C:\\",
-            [&](DWORD process) {
-                HWND window = FindProcessWindow(process, STARFOLD_WINDOW_CLASS);
-                if (window && !done && withWindow) withWindow(window);
-                done = done || window;
-            },
-            kDeadline);
-    }
-
-    static std::string StartupLine() {
-        std::wstring folder = ThisProgramFolder();
-        folder.pop_back();
-        return "host: startup visible=1 controls=1 ole=1 cwd=" + std::string(folder.begin(), folder.end());
-    }
+struct HostRun {
+    bool ended = false;  // false: it was still running at the deadline and was terminated
+    std::optional<DWORD> exitCode;
+    Lines debugLines;
 };
 
-std::vector<std::string> Lines(std::initializer_list<std::string> lines) { return lines; }
+// Runs the host from another current directory, its doubles told what to do by
+// the variables; `withWindow` gets the main window once it is visible.
+HostRun RunHost(std::map<std::wstring, std::wstring> variables, const std::function<void(HWND window)>& withWindow = nullptr) {
+    DebuggedProcess host;
+    EXPECT_TRUE(host.Start({ProgramFolder() + L"shell_host.exe", L"", L"C:\\", std::move(variables)}, nullptr));
+    if (HWND window = withWindow ? WaitForTopLevelWindow(host.ProcessId(), STARFOLD_WINDOW_CLASS, nullptr, kDeadline) : nullptr)
+        withWindow(window);
+    bool ended = host.WaitForExit(kDeadline);
+    return {ended, host.ExitCode(), host.DebugLines()};
+}
 
-TEST_F(ShellTest, ClosingTheWindowRunsTheExitHandlerOnceAndEndsWithZero) {
-    ChildRun run = RunHost([](HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
+std::wstring StartupLine() {
+    std::wstring folder = ProgramFolder();
+    folder.pop_back();
+    return L"host: startup visible=1 controls=1 ole=1 cwd=" + folder;
+}
+
+TEST(ShellTest, ClosingTheWindowRunsTheExitHandlerOnceAndEndsWithZero) {
+    HostRun run = RunHost({}, [](HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
     // The start-up sequence ran with the window shown, OLE ready and the program's folder current.
-    EXPECT_EQ(run.debugLines, Lines({StartupLine(), kReleasedNone}));
+    EXPECT_EQ(run.debugLines, (Lines{StartupLine(), kReleasedNone}));
 }
 
-TEST_F(ShellTest, TheExitHandlerReleasesWhatTheCommandsLeft) {
-    Set("STARFOLD_HOST_SCRIPT", "fill");
-    ChildRun run = RunHost([](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
+TEST(ShellTest, TheExitHandlerReleasesWhatTheCommandsLeft) {
+    HostRun run = RunHost({{L"STARFOLD_HOST_SCRIPT", L"fill"}}, [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.debugLines, Lines({StartupLine(), kReleasedThree}));
+    EXPECT_EQ(run.debugLines, (Lines{StartupLine(), kReleasedThree}));
 }
 
-TEST_F(ShellTest, EndProgramFromTheStartupSequenceEndsBeforeTheMessageLoop) {
+TEST(ShellTest, EndProgramFromTheStartupSequenceEndsBeforeTheMessageLoop) {
     // The click is queued; were the loop entered, the install command would run.
-    Set("STARFOLD_HOST_SCRIPT", "fill,click-install,end=0");
-    ChildRun run = RunHost();
+    HostRun run = RunHost({{L"STARFOLD_HOST_SCRIPT", L"fill,click-install,end=0"}});
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.debugLines, Lines({StartupLine(), kReleasedThree}));
+    EXPECT_EQ(run.debugLines, (Lines{StartupLine(), kReleasedThree}));
 }
 
-TEST_F(ShellTest, EndProgramFromAHandlerEndsWithItsCodeAndRunsTheExitHandlerOnce) {
-    Set("STARFOLD_HOST_INSTALL", "end=7");
-    ChildRun run = RunHost([](HWND window) {
+TEST(ShellTest, EndProgramFromAHandlerEndsWithItsCodeAndRunsTheExitHandlerOnce) {
+    HostRun run = RunHost({{L"STARFOLD_HOST_INSTALL", L"end=7"}}, [](HWND window) {
         PostMessageW(GetDlgItem(window, ControlId(Control::按钮1)), BM_CLICK, 0, 0);
     });
     ASSERT_TRUE(run.ended);
     EXPECT_EQ(run.exitCode, 7u);
-    EXPECT_EQ(run.debugLines, Lines({StartupLine(), "host: InstallCommand", kReleasedNone}));
+    EXPECT_EQ(run.debugLines, (Lines{StartupLine(), L"host: InstallCommand", kReleasedNone}));
 }
 
-TEST_F(ShellTest, AWindowThatCannotBeCreatedIsReportedWithoutTheExitHandler) {
-    for (const char* refused : {"StarfoldCommunityInstaller", "Button"}) {
-        SCOPED_TRACE(refused);
-        Set("STARFOLD_HOST_REFUSE", refused);
-        ChildRun run = RunHost();
+TEST(ShellTest, AWindowThatCannotBeCreatedIsReportedWithoutTheExitHandler) {
+    for (const wchar_t* refused : {L"StarfoldCommunityInstaller", L"Button"}) {
+        SCOPED_TRACE(testing::Message() << refused);
+        HostRun run = RunHost({{L"STARFOLD_HOST_REFUSE", refused}});
         ASSERT_TRUE(run.ended);
         EXPECT_EQ(run.exitCode, 0xFFFFFFFFu);
-        EXPECT_EQ(run.debugLines,
-                  Lines({"host: runtime error: 运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n"}));
+        EXPECT_EQ(run.debugLines, (Lines{L"host: runtime error: 运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n"}));
     }
 }
 

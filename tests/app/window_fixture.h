@@ -3,7 +3,10 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "app/window_ids.h"
+#include "app/window_template.h"
 #include "tests/app/handler_doubles.h"
+#include "tests/win32/window_reading.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -16,9 +19,6 @@ void PumpMessages(DWORD milliseconds = 0);
 // Removes every queued message, the quit message included; true when a quit message was among them.
 bool DrainQueue();
 
-// The outer rectangle in the parent's client area, read back from Windows.
-RECT PlaceInParent(HWND window);
-std::wstring TextOf(HWND window);
 LOGFONTW FontOf(HWND window);
 
 class MainWindowTest : public ::testing::Test {
@@ -28,4 +28,6 @@ protected:
     void TearDown() override;
 
     static HWND Handle(Control control) { return ControlWindow(control); }
+    // In the parent's client area (on the screen for the window), read back from Windows.
+    static Placement PlaceOf(Control control) { return ReadControl(Handle(control)).placement; }
 };

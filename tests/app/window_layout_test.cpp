@@ -1,48 +1,18 @@
 // The main window as built: places, texts, styles, fonts, colours and
 // pointers, read back from Windows.
 #include "app/resource_ids.h"
-#include "app/window_ids.h"
-#include "support/site.h"
+#include "support/win32/wide_text.h"
 #include "tests/app/window_fixture.h"
 
 #include <commctrl.h>
 
 namespace {
 
-struct Expected {
-    Control control;
-    Control parent;
-    int left, top, width, height;
-    bool visible;  // the control's own visibility flag
-    const wchar_t* text;
-};
-
-std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
-
-const std::wstring kServerList = Wide(SITE_BASE) + L"/Lanternkit/serverlist.json";
-const std::wstring kVoiceServer = Wide(SITE_BASE) + L"/Lanternkit/bcl.ini";
-
-const Expected kExpected[] = {
-    {Control::分组框1, Control::Window, 8, 8, 344, 72, true, L"安装源:"},
-    {Control::编辑框1, Control::分组框1, 16, 24, 312, 32, true, kServerList.c_str()},
-    {Control::选择框1, Control::Window, 96, 80, 192, 16, true, L"同时安装Voxbridge社区服"},
-    {Control::分组框3, Control::Window, 8, 96, 344, 72, false, L"安装源:"},
-    {Control::编辑框2, Control::分组框3, 16, 24, 312, 32, true, kVoiceServer.c_str()},
-    {Control::按钮1, Control::Window, 64, 96, 112, 32, true, L"安装"},
-    {Control::按钮3, Control::Window, 200, 96, 112, 32, true, L"卸载"},
-    {Control::按钮2, Control::Window, 356, 45, 24, 16, true, L">>"},
-    {Control::标签1, Control::Window, 279, 3, 103, 16, true, nullptr},
-    {Control::分组框2, Control::Window, 384, 0, 360, 136, false, L"安装源列表"},
-    {Control::超文本浏览框1, Control::分组框2, 0, 16, 360, 112, true, L""},
-};
-
 DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
-DWORD ExtendedStyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)); }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
+// Shown with every ancestor: a control inside a hidden group box is not to be seen.
+bool SeenAtStart(const ControlTemplate& row) {
+    return row.visible && (row.parent == Control::Window || FindTemplate(row.parent)->visible);
 }
 
 struct Colours {
@@ -73,15 +43,13 @@ HCURSOR CursorOver(HWND control) {
 using MainWindowLayoutTest = MainWindowTest;
 
 TEST_F(MainWindowLayoutTest, WindowIsAFixedCentredFrameWithCloseOnly) {
+    const WindowTemplate& expected = MainWindowTemplate();
     HWND window = MainWindow();
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    EXPECT_EQ(rect.right - rect.left, 388);
-    EXPECT_EQ(rect.bottom - rect.top, 160);
-    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 388) / 2);
-    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 160) / 2);
-    EXPECT_EQ(TextOf(window), L"Starfold社区服安装器");
-    EXPECT_EQ(ClassOf(window), STARFOLD_WINDOW_CLASS);
+    EXPECT_EQ(PlaceOf(Control::Window), (Placement{(GetSystemMetrics(SM_CXSCREEN) - expected.width) / 2,
+                                                   (GetSystemMetrics(SM_CYSCREEN) - expected.height) / 2,
+                                                   expected.width, expected.height}));
+    EXPECT_EQ(StoredWindowText(window), expected.title);
+    EXPECT_EQ(WindowClass(window), expected.className);
     EXPECT_TRUE(IsWindowVisible(window));
 
     DWORD style = StyleOf(window);
@@ -98,42 +66,32 @@ TEST_F(MainWindowLayoutTest, WindowIsAFixedCentredFrameWithCloseOnly) {
 }
 
 TEST_F(MainWindowLayoutTest, ControlsSitAtTheirPlacesInsideTheirParents) {
-    for (const Expected& expected : kExpected) {
-        SCOPED_TRACE(ControlId(expected.control));
-        HWND control = Handle(expected.control);
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(GetParent(control), Handle(expected.parent));
-        EXPECT_EQ(GetDlgCtrlID(control), ControlId(expected.control));
-        RECT place = PlaceInParent(control);
-        EXPECT_EQ(place.left, expected.left);
-        EXPECT_EQ(place.top, expected.top);
-        EXPECT_EQ(place.right - place.left, expected.width);
-        EXPECT_EQ(place.bottom - place.top, expected.height);
+    for (const ControlTemplate& row : ControlTemplates()) {
+        SCOPED_TRACE(ControlId(row.control));
+        ControlState control = ReadControl(Handle(row.control));
+        ASSERT_NE(control.handle, nullptr);
+        EXPECT_EQ(control.parent, Handle(row.parent));
+        EXPECT_EQ(control.id, ControlId(row.control));
+        EXPECT_EQ(control.placement, (Placement{row.left, row.top, row.width, row.height}));
     }
 }
 
 TEST_F(MainWindowLayoutTest, StartShowsOnlyTheInstallSourceButtonsAndCredit) {
-    for (const Expected& expected : kExpected) {
-        SCOPED_TRACE(ControlId(expected.control));
-        HWND control = Handle(expected.control);
-        EXPECT_EQ((StyleOf(control) & WS_VISIBLE) != 0, expected.visible);
-        EXPECT_TRUE(IsWindowEnabled(control));
-        if (expected.text) EXPECT_EQ(TextOf(control), expected.text);
-    }
-    // What the user sees: the side panel and the voice-chat section stay out of view.
-    for (Control shown : {Control::分组框1, Control::编辑框1, Control::选择框1, Control::按钮1, Control::按钮3,
-                          Control::按钮2, Control::标签1}) {
-        EXPECT_TRUE(IsWindowVisible(Handle(shown))) << ControlId(shown);
-    }
-    for (Control hidden : {Control::分组框3, Control::编辑框2, Control::分组框2, Control::超文本浏览框1}) {
-        EXPECT_FALSE(IsWindowVisible(Handle(hidden))) << ControlId(hidden);
+    for (const ControlTemplate& row : ControlTemplates()) {
+        SCOPED_TRACE(ControlId(row.control));
+        ControlState control = ReadControl(Handle(row.control));
+        EXPECT_EQ(control.visibleStyle, row.visible);
+        // What the user sees: the side panel and the voice-chat section stay out of view.
+        EXPECT_EQ(control.visible, SeenAtStart(row));
+        EXPECT_TRUE(control.enabled);
+        EXPECT_EQ(StoredWindowText(control.handle), WideFromGbk(row.text));
     }
     EXPECT_EQ(SendMessageW(Handle(Control::选择框1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
 TEST_F(MainWindowLayoutTest, CreditNamesTheAuthorAndFitsTheLabel) {
     HWND label = Handle(Control::标签1);
-    std::wstring credit = TextOf(label);
+    std::wstring credit = StoredWindowText(label);
     ASSERT_GT(credit.size(), 3u);
     EXPECT_EQ(credit.substr(0, 3), L"By:");
     HDC dc = GetDC(label);
@@ -142,20 +100,20 @@ TEST_F(MainWindowLayoutTest, CreditNamesTheAuthorAndFitsTheLabel) {
     GetTextExtentPoint32W(dc, credit.c_str(), static_cast<int>(credit.size()), &extent);
     SelectObject(dc, old);
     ReleaseDC(label, dc);
-    EXPECT_LE(extent.cx, 103);
+    EXPECT_LE(extent.cx, FindTemplate(Control::标签1)->width);
     EXPECT_GT(extent.cx, 0);
 }
 
 TEST_F(MainWindowLayoutTest, EditBoxesAreCentredSingleLineEditableAndUnlimited) {
     for (Control box : {Control::编辑框1, Control::编辑框2}) {
         HWND edit = Handle(box);
-        EXPECT_EQ(ClassOf(edit), L"Edit");
+        EXPECT_EQ(WindowClass(edit), L"Edit");
         DWORD style = StyleOf(edit);
         EXPECT_TRUE(style & ES_CENTER);
         EXPECT_TRUE(style & ES_AUTOHSCROLL);
         EXPECT_FALSE(style & (ES_MULTILINE | ES_READONLY | ES_PASSWORD | ES_NUMBER));
         EXPECT_FALSE(style & ES_NOHIDESEL) << "the selection hides while the box has no focus";
-        EXPECT_TRUE(ExtendedStyleOf(edit) & WS_EX_CLIENTEDGE);
+        EXPECT_TRUE(ReadControl(edit).exStyle & WS_EX_CLIENTEDGE);
         EXPECT_GE(static_cast<unsigned long>(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEul);
     }
 }
@@ -163,7 +121,7 @@ TEST_F(MainWindowLayoutTest, EditBoxesAreCentredSingleLineEditableAndUnlimited) 
 TEST_F(MainWindowLayoutTest, ButtonsCheckBoxLabelAndGroupBoxesHaveTheirKindsStyles) {
     for (Control button : {Control::按钮1, Control::按钮2, Control::按钮3}) {
         HWND handle = Handle(button);
-        EXPECT_EQ(ClassOf(handle), L"Button");
+        EXPECT_EQ(WindowClass(handle), L"Button");
         DWORD style = StyleOf(handle);
         EXPECT_EQ(style & BS_TYPEMASK, static_cast<DWORD>(BS_PUSHBUTTON)) << "none is the default button";
         EXPECT_EQ(style & BS_CENTER, static_cast<DWORD>(BS_CENTER));
@@ -177,11 +135,11 @@ TEST_F(MainWindowLayoutTest, ButtonsCheckBoxLabelAndGroupBoxesHaveTheirKindsStyl
     EXPECT_FALSE(check & (BS_PUSHLIKE | BS_FLAT | BS_LEFTTEXT));
 
     for (Control box : {Control::分组框1, Control::分组框2, Control::分组框3}) {
-        EXPECT_EQ(ClassOf(Handle(box)), L"Button");
+        EXPECT_EQ(WindowClass(Handle(box)), L"Button");
         EXPECT_EQ(StyleOf(Handle(box)) & BS_TYPEMASK, static_cast<DWORD>(BS_GROUPBOX));
     }
     HWND label = Handle(Control::标签1);
-    EXPECT_EQ(ClassOf(label), L"Static");
+    EXPECT_EQ(WindowClass(label), L"Static");
     EXPECT_TRUE(StyleOf(label) & SS_NOTIFY) << "without it the label never sees the mouse";
 }
 

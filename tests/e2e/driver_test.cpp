@@ -1,16 +1,16 @@
 // The driver against a window of its own: every operation the scenarios
 // rely on, seen to work on a program whose behaviour is known.
-#include "driver/debugged_process.h"
-#include "driver/host_files.h"
-#include "driver/message_boxes.h"
-#include "driver/screen_capture.h"
 #include "driver/user_profile.h"
-#include "driver/waiting.h"
-#include "driver/wide_utf8.h"
-#include "driver/window_input.h"
-#include "driver/window_reading.h"
 #include "e2e_paths.h"
 #include "fixture_ids.h"
+#include "tests/win32/debugged_process.h"
+#include "tests/win32/files.h"
+#include "tests/win32/message_boxes.h"
+#include "tests/win32/screen_capture.h"
+#include "tests/win32/waiting.h"
+#include "tests/win32/wide_utf8.h"
+#include "tests/win32/window_input.h"
+#include "tests/win32/window_reading.h"
 
 #include <gtest/gtest.h>
 
@@ -246,16 +246,14 @@ TEST_F(FixtureWindow, AScreenshotShowsTheWindowAndIsSavedAsPng) {
     GetClientRect(window_, &client);
     MapWindowPoints(window_, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
     // The client area's corner below the controls shows the button face.
+    const uint32_t expected = PixelOf(GetSysColor(COLOR_BTNFACE));
+    Image corner;
     WaitUntil(kTimeoutMs, [&] {
-        Image corner = CaptureScreen({client.right - 6, client.bottom - 6, client.right - 2, client.bottom - 2});
-        COLORREF face = GetSysColor(COLOR_BTNFACE);
-        uint32_t expected = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+        corner = CaptureScreen({client.right - 6, client.bottom - 6, client.right - 2, client.bottom - 2});
         return !corner.pixels.empty() && corner.pixels[0] == expected;
     });
-    Image corner = CaptureScreen({client.right - 6, client.bottom - 6, client.right - 2, client.bottom - 2});
-    COLORREF face = GetSysColor(COLOR_BTNFACE);
     ASSERT_EQ(corner.pixels.size(), 16u);
-    EXPECT_EQ(corner.pixels[0], static_cast<uint32_t>((GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face)));
+    EXPECT_EQ(corner.pixels[0], expected);
 
     std::wstring folder = std::wstring(STARFOLD_E2E_WORK) + L"\\driver-screenshot";
     ASSERT_TRUE(CreateFolderTree(folder));

@@ -1,13 +1,13 @@
 // The prefix as the scenarios need it: addresses opened through the shell
 // reach the URL recorder, never Wine's own browser.
-#include "driver/debugged_process.h"
-#include "driver/host_files.h"
-#include "driver/waiting.h"
-#include "driver/wide_utf8.h"
-#include "driver/window_input.h"
-#include "driver/window_reading.h"
 #include "e2e_paths.h"
 #include "fixture_ids.h"
+#include "tests/win32/debugged_process.h"
+#include "tests/win32/files.h"
+#include "tests/win32/waiting.h"
+#include "tests/win32/wide_utf8.h"
+#include "tests/win32/window_input.h"
+#include "tests/win32/window_reading.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>

@@ -1,25 +1,9 @@
 #include "install_scenario.h"
 
-#include "driver/host_files.h"
-#include "driver/wide_utf8.h"
+#include "tests/win32/files.h"
+#include "tests/win32/wide_utf8.h"
 
 #include <algorithm>
-
-HeldFile::HeldFile(const std::wstring& path, DWORD access, DWORD share)
-    : handle_(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
-
-HeldFile::~HeldFile() {
-    if (IsOpen()) CloseHandle(handle_);
-}
-
-bool IsReadOnly(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
-
-bool SetReadOnly(const std::wstring& path, bool readOnly) {
-    return SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != FALSE;
-}
 
 std::string DemoList() { return DemoSiteFile("Lanternkit/serverlist.json"); }
 

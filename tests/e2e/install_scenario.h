@@ -4,6 +4,7 @@
 #pragma once
 
 #include "scenario.h"
+#include "tests/win32/files.h"
 
 #include <optional>
 #include <string>
@@ -25,22 +26,6 @@ inline const ExpectedBox kConfigUnwritable = {
     L"错误！", L"Voxbridge配置文件写入失败，请检查文件权限后重试。", BoxIcon::Error, {IDOK}};
 inline const ExpectedBox kUninstalled = {L"卸载结果：", L"卸载成功。", BoxIcon::Warning, {IDOK}};
 inline const ExpectedBox kNotUninstalled = {L"卸载结果：", L"卸载失败，请检查权限或未曾安装。", BoxIcon::Error, {IDOK}};
-
-// A file held open by another program (the game, Voxbridge) for as long as this lives.
-class HeldFile {
-public:
-    HeldFile(const std::wstring& path, DWORD access, DWORD share);
-    ~HeldFile();
-    HeldFile(const HeldFile&) = delete;
-    HeldFile& operator=(const HeldFile&) = delete;
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
-bool IsReadOnly(const std::wstring& path);
-bool SetReadOnly(const std::wstring& path, bool readOnly);
 
 class InstallScenario : public InstallerScenario {
 protected:

@@ -1,9 +1,9 @@
 // Install and uninstall through the driver: the server list into the region
 // file of the scenario's profile, the reports, and the install button's state.
-#include "driver/host_files.h"
-#include "driver/wide_utf8.h"
-#include "driver/window_input.h"
 #include "install_scenario.h"
+#include "tests/win32/files.h"
+#include "tests/win32/wide_utf8.h"
+#include "tests/win32/window_input.h"
 
 namespace {
 

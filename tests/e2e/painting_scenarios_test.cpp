@@ -1,14 +1,12 @@
 // What the window shows after its layout changes, read from the screen:
 // controls moved by a handler must be drawn at their new place, and the
 // group boxes must paint their own inside.
-#include "driver/screen_capture.h"
 #include "install_scenario.h"
+#include "tests/win32/screen_capture.h"
 
 #include <functional>
 
 namespace {
-
-uint32_t Rgb(COLORREF colour) { return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour); }
 
 // Caption text is drawn smoothed: its pixels are greys well below the face
 // colour and the button's fill, seldom black.
@@ -46,7 +44,7 @@ protected:
     // all round and its caption puts dark pixels inside.
     void ExpectButtonDrawn(const Image& picture, Control control, const char* name) {
         SCOPED_TRACE(name);
-        const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+        const uint32_t face = PixelOf(GetSysColor(COLOR_BTNFACE));
         Area outer = AreaOf(control);
         Area inner = {outer.left + 2, outer.top + 2, outer.right - 2, outer.bottom - 2};
         int frame = outer.Count(picture, [&](uint32_t pixel) { return pixel != face; }) -
@@ -60,7 +58,7 @@ protected:
     // The strip of a group box below its edit box: the face colour, never black.
     void ExpectGroupInsidePainted(const Image& picture, Control box, Control edit, const char* name) {
         SCOPED_TRACE(name);
-        const uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+        const uint32_t face = PixelOf(GetSysColor(COLOR_BTNFACE));
         Area group = AreaOf(box);
         Area strip = {group.left + 4, AreaOf(edit).bottom + 2, group.right - 4, group.bottom - 4};
         ASSERT_GT(strip.Size(), 0);

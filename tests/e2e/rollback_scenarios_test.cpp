@@ -2,9 +2,9 @@
 // scenario's profile: the Unity folder removed by the batch file, the
 // settings file replaced, and nothing else on disk touched.
 #include "driver/folder_watch.h"
-#include "driver/host_files.h"
 #include "install_scenario.h"
 #include "startup/settings_rollback.h"
+#include "tests/win32/files.h"
 
 #include <map>
 
@@ -14,22 +14,15 @@ namespace {
 // folder, else the file's bytes, with " (read-only)" after a read-only one.
 std::map<std::wstring, std::string> TreeOf(const std::wstring& root, const std::wstring& relative = L"") {
     std::map<std::wstring, std::string> tree;
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((root + relative + L"\\*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return tree;
-    do {
-        std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
+    for (const std::wstring& name : FolderEntries(root + relative)) {
         std::wstring path = relative + L"\\" + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (IsFolder(root + path)) {
             tree[path] = "<folder>";
             tree.merge(TreeOf(root, path));
         } else {
-            tree[path] = ReadWholeFile(root + path).value_or("<unreadable>") +
-                         (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? " (read-only)" : "");
+            tree[path] = ReadWholeFile(root + path).value_or("<unreadable>") + (IsReadOnly(root + path) ? " (read-only)" : "");
         }
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    }
     return tree;
 }
 
@@ -56,7 +49,7 @@ protected:
         ASSERT_TRUE(WriteWholeFile(unity + L"\\Analytics\\values", "{}"));
         const std::wstring log = unity + L"\\Mossgrove\\Starfold\\Player.log";
         ASSERT_TRUE(WriteWholeFile(log, "started\r\n"));
-        ASSERT_TRUE(SetFileAttributesW(log.c_str(), FILE_ATTRIBUTE_READONLY));
+        ASSERT_TRUE(SetReadOnly(log, true));
     }
 
     void MakeGameFolder() {

@@ -1,10 +1,10 @@
 #include "scenario.h"
 
-#include "driver/host_files.h"
-#include "driver/wide_utf8.h"
-#include "driver/window_input.h"
 #include "e2e_paths.h"
 #include "support/site.h"
+#include "tests/win32/files.h"
+#include "tests/win32/wide_utf8.h"
+#include "tests/win32/window_input.h"
 
 std::string Utf8(const std::wstring& wide) { return Utf8FromWide(wide); }
 

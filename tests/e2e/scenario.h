@@ -5,7 +5,7 @@
 
 #include "driver/installer_session.h"
 #include "driver/site_control.h"
-#include "driver/waiting.h"
+#include "tests/win32/waiting.h"
 
 #include <gtest/gtest.h>
 

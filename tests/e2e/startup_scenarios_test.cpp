@@ -1,11 +1,11 @@
 // The start-up sequence through the driver: its boxes in their order, with
 // their texts, icons, buttons and captions, for each kind of version reply;
 // the download page, the end of a running game and the source page.
-#include "driver/host_files.h"
 #include "driver/side_process.h"
 #include "e2e_paths.h"
 #include "scenario.h"
 #include "stand_in_paths.h"
+#include "tests/win32/files.h"
 
 #include <algorithm>
 #include <iostream>

@@ -1,8 +1,8 @@
 // The Voxbridge option through the driver: the configuration in the
 // scenario's profile is rewritten only when the change is sound, and kept
 // byte for byte with the install stopped otherwise.
-#include "driver/host_files.h"
 #include "install_scenario.h"
+#include "tests/win32/files.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 // do yet is reported and skipped, so the tour always ends by itself.
 //
 //   walkthrough.exe --out FOLDER
-#include "driver/host_files.h"
 #include "driver/installer_session.h"
-#include "driver/screen_capture.h"
-#include "driver/waiting.h"
-#include "driver/wide_utf8.h"
-#include "driver/window_input.h"
 #include "e2e_paths.h"
+#include "tests/win32/files.h"
+#include "tests/win32/screen_capture.h"
+#include "tests/win32/waiting.h"
+#include "tests/win32/wide_utf8.h"
+#include "tests/win32/window_input.h"
 
 #include <fcntl.h>
 #include <io.h>

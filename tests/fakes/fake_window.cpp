@@ -1,22 +1,11 @@
 #include "tests/fakes/fake_window.h"
 
-#include "support/site.h"
+#include "app/window_template.h"
 #include "tests/fakes/fake_machine.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-FakeControl At(int left, int top, int width, int height, bool visible, Text text) {
-    FakeControl control;
-    control.left = left;
-    control.top = top;
-    control.width = width;
-    control.height = height;
-    control.visible = visible;
-    control.text = std::move(text);
-    return control;
-}
 
 bool IsTextProperty(Property property) {
     return property == Property::content || property == Property::caption || property == Property::地址;
@@ -39,18 +28,11 @@ void FakeWindow::Reset() {
     writes.clear();
     reads.clear();
     controls_.clear();
-    controls_[Control::Window] = At(318, 304, 388, 160, true, "Starfold社区服安装器");
-    controls_[Control::分组框1] = At(8, 8, 344, 72, true, "安装源:");
-    controls_[Control::编辑框1] = At(16, 24, 312, 32, true, SITE_BASE "/Lanternkit/serverlist.json");
-    controls_[Control::选择框1] = At(96, 80, 192, 16, true, "同时安装Voxbridge社区服");
-    controls_[Control::分组框3] = At(8, 96, 344, 72, false, "安装源:");
-    controls_[Control::编辑框2] = At(16, 24, 312, 32, true, SITE_BASE "/Lanternkit/bcl.ini");
-    controls_[Control::按钮1] = At(64, 96, 112, 32, true, "安装");
-    controls_[Control::按钮3] = At(200, 96, 112, 32, true, "卸载");
-    controls_[Control::按钮2] = At(356, 45, 24, 16, true, ">>");
-    controls_[Control::标签1] = At(279, 3, 103, 16, true, "By:");
-    controls_[Control::分组框2] = At(384, 0, 360, 136, false, "安装源列表");
-    controls_[Control::超文本浏览框1] = At(0, 16, 360, 112, true, "");
+    // The start state is the program's own template; the window's place is as stored.
+    const WindowTemplate& window = MainWindowTemplate();
+    controls_[Control::Window] = {window.left, window.top, window.width, window.height};
+    for (const ControlTemplate& row : ControlTemplates())
+        controls_[row.control] = {row.left, row.top, row.width, row.height, row.visible, false, false, row.text};
 }
 
 std::string ControlName(Control control) {

@@ -22,6 +22,19 @@ protected:
         machine.specialFolders[10] = kSystemFolder;
     }
 
+    // The writes of one of the program's vertical layouts (SetVoiceChatLayout,
+    // SetCollapsedLayout), taken aside: the window and the log stay as they are.
+    std::vector<PropertyAccess> LayoutWrites(void (*layout)()) {
+        const FakeWindow before = window;
+        const std::vector<std::string> log = machine.log;
+        window.writes.clear();
+        layout();
+        std::vector<PropertyAccess> steps = window.writes;
+        window = before;
+        machine.log = log;
+        return steps;
+    }
+
     // The log lines that begin with the prefix, in order.
     std::vector<std::string> LogOf(const std::string& prefix) const {
         std::vector<std::string> lines;

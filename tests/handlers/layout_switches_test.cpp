@@ -1,24 +1,24 @@
 // The voice-chat section switch, the side-panel switch and the site link.
 #include "app/layout_switches.h"
+#include "app/window_template.h"
 #include "tests/handlers/handler_fixture.h"
 
 namespace {
 
 using Step = PropertyAccess;
 
-const std::vector<Step> kVoiceChatLayout = {
-    {Control::Window, Property::高度, "241"},     {Control::按钮1, Property::顶边, "176"},
-    {Control::按钮2, Property::顶边, "80"},       {Control::按钮3, Property::顶边, "176"},
-    {Control::分组框2, Property::高度, "208"},    {Control::超文本浏览框1, Property::高度, "192"},
-    {Control::分组框3, Property::可视, "true"},
+// The seven steps of a vertical layout, in their order.
+const std::vector<std::pair<Control, Property>> kVerticalSteps = {
+    {Control::Window, Property::高度},  {Control::按钮1, Property::顶边},         {Control::按钮2, Property::顶边},
+    {Control::按钮3, Property::顶边},   {Control::分组框2, Property::高度},       {Control::超文本浏览框1, Property::高度},
+    {Control::分组框3, Property::可视},
 };
 
-const std::vector<Step> kCollapsedLayout = {
-    {Control::Window, Property::高度, "160"},     {Control::按钮1, Property::顶边, "96"},
-    {Control::按钮2, Property::顶边, "45"},       {Control::按钮3, Property::顶边, "96"},
-    {Control::分组框2, Property::高度, "136"},    {Control::超文本浏览框1, Property::高度, "112"},
-    {Control::分组框3, Property::可视, "false"},
-};
+std::vector<std::pair<Control, Property>> StepsOf(const std::vector<Step>& writes) {
+    std::vector<std::pair<Control, Property>> steps;
+    for (const Step& write : writes) steps.push_back({write.control, write.property});
+    return steps;
+}
 
 class LayoutSwitchesTest : public HandlerTest {
 protected:
@@ -26,33 +26,43 @@ protected:
         window[Control::选择框1].selected = !window[Control::选择框1].selected;
         VoiceChatSectionSwitch();
     }
-    // The values the two vertical layouts set, as they stand now.
+    // The values of the seven steps as they stand now.
     std::vector<int> VerticalValues() {
-        return {window[Control::Window].height,  window[Control::按钮1].top,   window[Control::按钮2].top,
-                window[Control::按钮3].top,      window[Control::分组框2].height,
-                window[Control::超文本浏览框1].height, window[Control::分组框3].visible};
+        std::vector<int> values;
+        for (const auto& [control, property] : kVerticalSteps) {
+            FakeControl& c = window[control];
+            values.push_back(property == Property::顶边 ? c.top : property == Property::高度 ? c.height : c.visible);
+        }
+        return values;
     }
 };
 
+// The values themselves are the program's layout table, checked on the
+// running installer; here the switch sets them whole, in order, and back.
 TEST_F(LayoutSwitchesTest, TickingAndClearingSetsTheSevenStepsInOrderAndReturnsToTheStart) {
     std::vector<int> start = VerticalValues();
     ClickCheckBox();
-    EXPECT_EQ(window.writes, kVoiceChatLayout);
+    EXPECT_EQ(window.writes, LayoutWrites(SetVoiceChatLayout));
+    EXPECT_EQ(StepsOf(window.writes), kVerticalSteps);
+    std::vector<int> ticked = VerticalValues();
+    for (size_t step = 0; step < start.size(); ++step) EXPECT_NE(ticked[step], start[step]) << "step " << step + 1;
     window.writes.clear();
     ClickCheckBox();
-    EXPECT_EQ(window.writes, kCollapsedLayout);
+    EXPECT_EQ(window.writes, LayoutWrites(SetCollapsedLayout));
+    EXPECT_EQ(StepsOf(window.writes), kVerticalSteps);
     EXPECT_EQ(VerticalValues(), start);
-    EXPECT_EQ(window[Control::Window].width, 388);  // never touched by this switch
+    EXPECT_EQ(window[Control::Window].width, MainWindowTemplate().width);  // never touched by this switch
 }
 
 TEST_F(LayoutSwitchesTest, TickAfterTheInstallCollapsedTheWindowShowsTheSectionAgain) {
+    const std::vector<Step> voiceChat = LayoutWrites(SetVoiceChatLayout);
     window[Control::选择框1].selected = true;
     SetVoiceChatLayout();
     window[Control::选择框1].selected = false;  // as the install clears it, with no clicked event
     SetCollapsedLayout();
     window.writes.clear();
     ClickCheckBox();
-    EXPECT_EQ(window.writes, kVoiceChatLayout);
+    EXPECT_EQ(window.writes, voiceChat);
     EXPECT_TRUE(window[Control::分组框3].visible);
 }
 
@@ -66,7 +76,7 @@ TEST_F(LayoutSwitchesTest, SidePanelOpensAndClosesByTheCaptionAndStaysVisible) {
     EXPECT_EQ(window[Control::Window].width, 388);
     EXPECT_EQ(window[Control::按钮2].text, ">>");
     EXPECT_TRUE(window[Control::分组框2].visible);
-    EXPECT_EQ(window[Control::Window].height, 160);  // never touched by this switch
+    EXPECT_EQ(window[Control::Window].height, MainWindowTemplate().height);  // never touched by this switch
 }
 
 TEST_F(LayoutSwitchesTest, SidePanelIgnoresAnyOtherCaption) {
@@ -78,12 +88,13 @@ TEST_F(LayoutSwitchesTest, SidePanelIgnoresAnyOtherCaption) {
 }
 
 TEST_F(LayoutSwitchesTest, OpenSidePanelKeepsItsWidthWhenTheSectionIsShown) {
+    ClickCheckBox();
+    const std::vector<int> ticked = VerticalValues();
+    ClickCheckBox();
     SidePanelSwitch();
     ClickCheckBox();
     EXPECT_EQ(window[Control::Window].width, 751);
-    EXPECT_EQ(window[Control::Window].height, 241);
-    EXPECT_EQ(window[Control::超文本浏览框1].height, 192);
-    EXPECT_EQ(window[Control::分组框2].height, 208);
+    EXPECT_EQ(VerticalValues(), ticked) << "the side panel grows with the window as without it";
 }
 
 TEST_F(LayoutSwitchesTest, SiteLinkOpensTheBareSiteOncePerPress) {

@@ -1,6 +1,6 @@
 // Message boxes under Wine, answered from a second thread as a user would.
 #include "support/dialogs.h"
-#include "tests/support/win32_test_support.h"
+#include "tests/win32/message_boxes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,17 +23,16 @@ int AnswerMsgBox(const Text& message, int flags, const std::optional<Text>& capt
                  SeenBox* seen = nullptr, HWND otherWindow = nullptr) {
     SeenBox local;
     if (!seen) seen = &local;
-    DWORD thread = GetCurrentThreadId();
     std::thread answer([&] {
-        HWND box = WaitForDialog(GetCurrentProcessId(), thread, 10000);
+        std::optional<MessageBoxState> box = WaitForMessageBox(GetCurrentProcessId(), 10000, {}, IconCheck::Skip);
         if (!box) return;
         seen->shown = true;
-        seen->caption = WindowText(box);
-        seen->message = DialogMessage(box);
+        seen->caption = box->caption;
+        seen->message = box->text;
         seen->otherWindowEnabled = otherWindow && IsWindowEnabled(otherWindow);
-        seen->topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        seen->owner = GetWindow(box, GW_OWNER);
-        PressButton(box, button);
+        seen->topmost = (GetWindowLongW(box->handle, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        seen->owner = GetWindow(box->handle, GW_OWNER);
+        AnswerMessageBox(*box, button);
     });
     int result = MsgBox(message, flags, caption);
     answer.join();

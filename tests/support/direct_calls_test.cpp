@@ -2,7 +2,11 @@
 #include "support/direct_calls.h"
 #include "support/runtime_error.h"
 #include "support/win32/dll_binding.h"
-#include "tests/support/win32_test_support.h"
+#include "support/win32/wide_text.h"
+#include "tests/win32/debugged_process.h"
+#include "tests/win32/files.h"
+#include "tests/win32/message_boxes.h"
+#include "tests/win32/waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +21,7 @@ std::wstring WindowsTempPath() {
 TEST(CallGetTempPath, FillsTheBufferOrGivesTheLengthItNeeds) {
     ByteArray buffer = ToBytes(SpaceText(255));
     unsigned length = CallGetTempPath(255, buffer);
-    Text expected = Gbk(WindowsTempPath());
+    Text expected = GbkFromWideReplacing(WindowsTempPath());
     ASSERT_FALSE(expected.empty());
     ASSERT_EQ(length, expected.size());
     EXPECT_EQ(ToText(buffer), expected);
@@ -47,7 +51,7 @@ TEST(CallGetTempPath, AFolderOutsideGbkGivesItsShortFormOrFails) {
         ASSERT_GT(length, 0u);
         EXPECT_EQ(path.size(), length);
         EXPECT_EQ(path.find('?'), Text::npos) << path;
-        EXPECT_EQ(LongPath(Wide(path)), folder + L"\\") << path;
+        EXPECT_EQ(LongPath(WideFromGbk(path)), folder + L"\\") << path;
     }
     EnvironmentValue tmp(L"TMP", folder + L"\\없음");
     EnvironmentValue temp(L"TEMP", folder + L"\\없음");
@@ -60,12 +64,12 @@ TEST(CallDeleteFile, DeletesTheNamedFile) {
     ScratchFolder scratch;
     std::wstring file = scratch / std::wstring(L"Speed.bat");
     std::wstring chinese = scratch / std::wstring(L"批处理.bat");
-    ASSERT_TRUE(WriteDirectly(file, BytesOf("x")));
-    ASSERT_TRUE(WriteDirectly(chinese, BytesOf("x")));
-    EXPECT_TRUE(CallDeleteFile(Gbk(file)));
-    EXPECT_TRUE(CallDeleteFile(Gbk(chinese)));
+    ASSERT_TRUE(WriteWholeFile(file, "x"));
+    ASSERT_TRUE(WriteWholeFile(chinese, "x"));
+    EXPECT_TRUE(CallDeleteFile(GbkFromWideReplacing(file)));
+    EXPECT_TRUE(CallDeleteFile(GbkFromWideReplacing(chinese)));
     EXPECT_TRUE(FolderEntries(scratch.wide()).empty());
-    EXPECT_FALSE(CallDeleteFile(Gbk(file)));
+    EXPECT_FALSE(CallDeleteFile(GbkFromWideReplacing(file)));
 }
 
 TEST(DllBinding, BindsByLibraryFileAndFunctionNameOnce) {
@@ -77,50 +81,27 @@ TEST(DllBinding, BindsByLibraryFileAndFunctionNameOnce) {
 }
 
 struct ProbeOutcome {
-    bool boxShown = false;
-    std::wstring caption;
-    std::wstring message;
-    bool okButton = false;
-    bool cancelButton = false;
-    DWORD exitCode = 0;
+    std::optional<MessageBoxState> box;
+    std::optional<DWORD> exitCode;
 };
 
 // Runs the probe, answers its error box with OK if one appears, and waits for its end.
 ProbeOutcome RunProbe(const wchar_t* command) {
+    DebuggedProcess probe;
     ProbeOutcome outcome;
-    std::wstring line = L"\"" + HelperProgram(L"support_probe.exe") + L"\" " + command;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    if (!process.hProcess) return outcome;
-    HWND box = nullptr;
-    for (int tries = 0; tries < 100 && !box; tries++) {
-        box = WaitForDialog(process.dwProcessId, 0, 0);
-        if (!box && WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
-    }
-    if (box) {
-        outcome.boxShown = true;
-        outcome.caption = WindowText(box);
-        outcome.message = DialogMessage(box);
-        outcome.okButton = IsWindowVisible(GetDlgItem(box, IDOK));
-        outcome.cancelButton = IsWindowVisible(GetDlgItem(box, IDCANCEL));
-        PressButton(box, IDOK);
-    }
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    GetExitCodeProcess(process.hProcess, &outcome.exitCode);
-    if (outcome.exitCode == STILL_ACTIVE) TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_TRUE(probe.Start({ProgramFolder() + L"support_probe.exe", command}, nullptr));
+    WaitUntil(5000, [&] { return (outcome.box = WaitForMessageBox(probe.ProcessId(), 0, {}, IconCheck::Skip)) || probe.HasExited(); });
+    if (outcome.box) AnswerMessageBox(*outcome.box, IDOK);
+    EXPECT_TRUE(probe.WaitForExit(10000));
+    outcome.exitCode = probe.ExitCode();
     return outcome;
 }
 
 void ExpectReport(const ProbeOutcome& outcome, const Text& text) {
-    ASSERT_TRUE(outcome.boxShown);
-    EXPECT_EQ(outcome.caption, L"错误");
-    EXPECT_EQ(outcome.message, Wide(text));
-    EXPECT_TRUE(outcome.okButton);
-    EXPECT_FALSE(outcome.cancelButton);
+    ASSERT_TRUE(outcome.box);
+    EXPECT_EQ(outcome.box->caption, L"错误");
+    EXPECT_EQ(outcome.box->text, WideFromGbk(text));
+    EXPECT_EQ(outcome.box->buttons, std::vector<int>{IDOK});
     EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
 }
 
@@ -134,7 +115,7 @@ TEST(DirectCallReport, AMissingLibraryOrFunctionEndsTheProcessAfterTheBox) {
 TEST(DirectCallReport, AStackThatMovedAcrossTheCallIsError6) {
     ExpectReport(RunProbe(L"unbalanced-call"), RuntimeErrorText(6, Text("调用DLL命令后发现堆栈错误")));
     ProbeOutcome balanced = RunProbe(L"balanced-call");
-    EXPECT_FALSE(balanced.boxShown);
+    EXPECT_FALSE(balanced.box);
     EXPECT_EQ(balanced.exitCode, 42u);
 }
 

@@ -2,22 +2,19 @@
 #include "support/direct_calls.h"
 #include "support/files.h"
 #include "support/win32/paths.h"
-#include "tests/support/win32_test_support.h"
+#include "support/win32/wide_text.h"
+#include "tests/win32/files.h"
 
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 namespace {
 
 using Names = std::vector<std::wstring>;
 
-ByteArray Bytes(const char* text) { return ByteArray(text, text + std::strlen(text)); }
-
 ByteArray Contents(const std::wstring& path) {
-    ByteArray bytes;
-    EXPECT_TRUE(ReadDirectly(path, &bytes)) << Gbk(path);
-    return bytes;
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    EXPECT_TRUE(bytes) << GbkFromWideReplacing(path);
+    return ToBytes(bytes.value_or(""));
 }
 
 bool EndsWithIgnoringCase(const Text& text, const Text& tail) {
@@ -75,7 +72,7 @@ void ExpectSameFolder(const Text& path, const std::wstring& folder) {
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.find('?'), Text::npos) << path;
     EXPECT_EQ(path.back(), '\\') << path;
-    EXPECT_EQ(LongPath(Wide(path)), folder + L"\\") << path;
+    EXPECT_EQ(LongPath(WideFromGbk(path)), folder + L"\\") << path;
 }
 
 TEST(SpecialFolder, AFolderNameOutsideGbkGivesTheShortFormOrNothing) {
@@ -120,10 +117,10 @@ TEST(WriteFileBytes, WritesThePartsInOrderAndAnEmptyPartTruncates) {
 
 TEST(WriteFileBytes, ReplacingAFileKeepsTheNameItHasOnDisk) {
     ScratchFolder scratch;
-    ASSERT_TRUE(WriteDirectly(scratch / std::wstring(L"Region.JSON"), Bytes("old contents")));
-    ASSERT_TRUE(WriteFileBytes(scratch / "region.json", Bytes("new")));
+    ASSERT_TRUE(WriteWholeFile(scratch / std::wstring(L"Region.JSON"), "old contents"));
+    ASSERT_TRUE(WriteFileBytes(scratch / "region.json", ToBytes("new")));
     EXPECT_EQ(FolderEntries(scratch.wide()), Names{L"Region.JSON"});
-    EXPECT_EQ(Contents(scratch / std::wstring(L"Region.JSON")), Bytes("new"));
+    EXPECT_EQ(Contents(scratch / std::wstring(L"Region.JSON")), ToBytes("new"));
 }
 
 TEST(WriteFileBytes, IntoAMissingFolderFailsUntilTheFoldersAreCreated) {
@@ -131,7 +128,7 @@ TEST(WriteFileBytes, IntoAMissingFolderFailsUntilTheFoldersAreCreated) {
     Text maker = scratch / "Mossgrove";
     Text game = maker + "\\Starfold";
     Text file = game + "\\regionInfo.json";
-    EXPECT_FALSE(WriteFileBytes(file, Bytes("[]")));
+    EXPECT_FALSE(WriteFileBytes(file, ToBytes("[]")));
     EXPECT_FALSE(CreateFolder(game));
     EXPECT_TRUE(FolderEntries(scratch.wide()).empty());
 
@@ -139,50 +136,51 @@ TEST(WriteFileBytes, IntoAMissingFolderFailsUntilTheFoldersAreCreated) {
     EXPECT_TRUE(CreateFolder(game));
     EXPECT_FALSE(CreateFolder(game));
     EXPECT_TRUE(FileExists(game));
-    ASSERT_TRUE(WriteFileBytes(file, Bytes("[]")));
-    EXPECT_EQ(ReadFileBytes(file), Bytes("[]"));
-    EXPECT_EQ(FolderEntries(Wide(game)), Names{L"regionInfo.json"});
+    ASSERT_TRUE(WriteFileBytes(file, ToBytes("[]")));
+    EXPECT_EQ(ReadFileBytes(file), ToBytes("[]"));
+    EXPECT_EQ(FolderEntries(WideFromGbk(game)), Names{L"regionInfo.json"});
 }
 
 // Each blocked write must fail, keep the old bytes and leave no temporary file.
 TEST(WriteFileBytes, ATargetThatCannotBeReplacedStaysAsItWas) {
     ScratchFolder scratch;
     std::wstring target = scratch / std::wstring(L"settings.tallow");
-    ASSERT_TRUE(WriteDirectly(target, Bytes("old bytes")));
+    ASSERT_TRUE(WriteWholeFile(target, "old bytes"));
     auto expectUntouched = [&](const char* situation) {
-        EXPECT_EQ(Contents(target), Bytes("old bytes")) << situation;
+        EXPECT_EQ(Contents(target), ToBytes("old bytes")) << situation;
         EXPECT_EQ(FolderEntries(scratch.wide()), Names{L"settings.tallow"}) << situation;
     };
 
-    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(WriteFileBytes(Gbk(target), Bytes("new")));
+    ASSERT_TRUE(SetReadOnly(target, true));
+    EXPECT_FALSE(WriteFileBytes(GbkFromWideReplacing(target), ToBytes("new")));
     expectUntouched("read-only");
-    EXPECT_TRUE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(IsReadOnly(target));
+    ASSERT_TRUE(SetReadOnly(target, false));
 
     for (DWORD sharing : {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
-        HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(WriteFileBytes(Gbk(target), Bytes("new")));
-        CloseHandle(held);
+        {
+            HeldFile held(target, GENERIC_READ, sharing);
+            ASSERT_TRUE(held.IsOpen());
+            EXPECT_FALSE(WriteFileBytes(GbkFromWideReplacing(target), ToBytes("new")));
+        }
         expectUntouched(sharing ? "held open with sharing" : "held open without sharing");
     }
 
     std::wstring folder = scratch / std::wstring(L"folder");
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    EXPECT_FALSE(WriteFileBytes(Gbk(folder), Bytes("new")));
+    EXPECT_FALSE(WriteFileBytes(GbkFromWideReplacing(folder), ToBytes("new")));
     EXPECT_TRUE(IsFolder(folder));
     EXPECT_EQ(FolderEntries(scratch.wide()), (Names{L"folder", L"settings.tallow"}));
-    EXPECT_EQ(Contents(target), Bytes("old bytes"));
+    EXPECT_EQ(Contents(target), ToBytes("old bytes"));
 
-    EXPECT_TRUE(WriteFileBytes(Gbk(target), Bytes("new")));
-    EXPECT_EQ(Contents(target), Bytes("new"));
+    EXPECT_TRUE(WriteFileBytes(GbkFromWideReplacing(target), ToBytes("new")));
+    EXPECT_EQ(Contents(target), ToBytes("new"));
 }
 
 TEST(ReadFileBytes, MissingEmptyAndLargeFiles) {
     ScratchFolder scratch;
     EXPECT_TRUE(ReadFileBytes(scratch / "missing.json").empty());
-    ASSERT_TRUE(WriteDirectly(scratch / std::wstring(L"empty.json"), ByteArray()));
+    ASSERT_TRUE(WriteWholeFile(scratch / std::wstring(L"empty.json"), ""));
     EXPECT_TRUE(ReadFileBytes(scratch / "empty.json").empty());
     EXPECT_TRUE(ReadFileBytes(scratch.path()).empty());
 
@@ -196,7 +194,7 @@ TEST(ReadFileBytes, MissingEmptyAndLargeFiles) {
 TEST(FileExistsAndRemoveFile, FilesAndFoldersAlike) {
     ScratchFolder scratch;
     ASSERT_TRUE(CreateDirectoryW((scratch / std::wstring(L"folder")).c_str(), nullptr));
-    ASSERT_TRUE(WriteDirectly(scratch / std::wstring(L"file.txt"), Bytes("x")));
+    ASSERT_TRUE(WriteWholeFile(scratch / std::wstring(L"file.txt"), "x"));
     EXPECT_TRUE(FileExists(scratch / "folder"));
     EXPECT_TRUE(FileExists(scratch / "file.txt"));
     EXPECT_FALSE(FileExists(scratch / "missing.txt"));
@@ -214,13 +212,13 @@ TEST(FileOperations, ChineseNamesReachTheFileSystemAsTheirCharacters) {
     Text file = folder + "\\服务器列表.json";
     ASSERT_TRUE(CreateFolder(folder));
     EXPECT_TRUE(IsFolder(scratch / std::wstring(L"星际游戏")));
-    ASSERT_TRUE(WriteFileBytes(file, BytesOf("社区服")));
-    EXPECT_EQ(Contents(scratch / std::wstring(L"星际游戏\\服务器列表.json")), BytesOf("社区服"));
-    EXPECT_EQ(ReadFileBytes(file), BytesOf("社区服"));
+    ASSERT_TRUE(WriteFileBytes(file, ToBytes("社区服")));
+    EXPECT_EQ(Contents(scratch / std::wstring(L"星际游戏\\服务器列表.json")), ToBytes("社区服"));
+    EXPECT_EQ(ReadFileBytes(file), ToBytes("社区服"));
     EXPECT_TRUE(FileExists(file));
     EXPECT_TRUE(RemoveFile(file));
     EXPECT_FALSE(FileExists(file));
-    EXPECT_TRUE(FolderEntries(Wide(folder)).empty());
+    EXPECT_TRUE(FolderEntries(WideFromGbk(folder)).empty());
 }
 
 // Every path built on an empty SpecialFolder(8) is relative; none of them may
@@ -228,7 +226,7 @@ TEST(FileOperations, ChineseNamesReachTheFileSystemAsTheirCharacters) {
 TEST(FileOperations, RelativeAndEmptyPathsTouchNothing) {
     ScratchFolder scratch;
     std::wstring local = scratch / std::wstring(L"local.txt");
-    ASSERT_TRUE(WriteDirectly(local, Bytes("keep")));
+    ASSERT_TRUE(WriteWholeFile(local, "keep"));
     ASSERT_TRUE(CreateDirectoryW((scratch / std::wstring(L"sub")).c_str(), nullptr));
     Text unique = "sf-relative-" + std::to_string(GetCurrentProcessId());
     CurrentFolder current(scratch / std::wstring(L"sub"));
@@ -236,13 +234,13 @@ TEST(FileOperations, RelativeAndEmptyPathsTouchNothing) {
     for (const Text& path : {Text("..\\local.txt"), Text("C:..\\local.txt"), Text(".\\..\\local.txt"), Text()}) {
         EXPECT_TRUE(ReadFileBytes(path).empty()) << path;
         EXPECT_FALSE(FileExists(path)) << path;
-        EXPECT_FALSE(WriteFileBytes(path, Bytes("new"))) << path;
+        EXPECT_FALSE(WriteFileBytes(path, ToBytes("new"))) << path;
         EXPECT_FALSE(RemoveFile(path)) << path;
         EXPECT_FALSE(CallDeleteFile(path)) << path;
     }
     for (const Text& path : {Text("new.txt"), Text("..\\new.txt"), Text("C:new.txt"), "\\" + unique,
                              "..\\LocalLow\\" + unique}) {
-        EXPECT_FALSE(WriteFileBytes(path, Bytes("new"))) << path;
+        EXPECT_FALSE(WriteFileBytes(path, ToBytes("new"))) << path;
         EXPECT_FALSE(CreateFolder(path)) << path;
     }
     EXPECT_FALSE(CreateFolder(""));
@@ -250,16 +248,16 @@ TEST(FileOperations, RelativeAndEmptyPathsTouchNothing) {
 
     EXPECT_EQ(FolderEntries(scratch.wide()), (Names{L"local.txt", L"sub"}));
     EXPECT_TRUE(FolderEntries(scratch / std::wstring(L"sub")).empty());
-    EXPECT_EQ(Contents(local), Bytes("keep"));
-    EXPECT_FALSE(Exists(L"C:\\" + Wide(unique)));
+    EXPECT_EQ(Contents(local), ToBytes("keep"));
+    EXPECT_FALSE(PathExists(L"C:\\" + WideFromGbk(unique)));
 }
 
 TEST(IsAbsolutePath, DriveLettersWithABackslashAndUncSharesOnly) {
     for (const wchar_t* path : {L"C:\\", L"c:\\users", L"\\\\server\\share", L"\\\\server\\share\\x.txt"})
-        EXPECT_TRUE(IsAbsolutePath(path)) << Gbk(path);
+        EXPECT_TRUE(IsAbsolutePath(path)) << GbkFromWideReplacing(path);
     for (const wchar_t* path : {L"", L"x.txt", L"C:", L"C:x.txt", L"C:/x.txt", L"1:\\x", L"\\x.txt", L"\\\\",
                                 L"\\\\server", L"\\\\server\\", L"\\\\\\share", L"\\\\server\\\\share"})
-        EXPECT_FALSE(IsAbsolutePath(path)) << Gbk(path);
+        EXPECT_FALSE(IsAbsolutePath(path)) << GbkFromWideReplacing(path);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // Starting processes and opening addresses under Wine, observed through the
 // helper programs beside the tests.
 #include "support/processes.h"
-#include "tests/support/win32_test_support.h"
+#include "support/win32/wide_text.h"
+#include "tests/win32/files.h"
+#include "tests/win32/waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -9,20 +11,17 @@
 
 namespace {
 
-Text Quoted(const std::wstring& path) { return "\"" + Gbk(path) + "\""; }
+Text Quoted(const std::wstring& path) { return "\"" + GbkFromWideReplacing(path) + "\""; }
 
-Text Probe(const Text& arguments) { return Quoted(HelperProgram(L"support_probe.exe")) + " " + arguments; }
+Text Probe(const Text& arguments) { return Quoted(ProgramFolder() + L"support_probe.exe") + " " + arguments; }
 
-// Waits up to timeoutMs for the file to hold what `done` accepts.
+// The file's bytes once `done` accepts them, or as they are when the time is up.
 template <typename Done>
-ByteArray WaitForFile(const std::wstring& path, DWORD timeoutMs, Done done) {
-    DWORD start = GetTickCount();
-    ByteArray bytes;
-    while (!(ReadDirectly(path, &bytes) && done(bytes)) && GetTickCount() - start < timeoutMs) Sleep(20);
+std::string WaitForFile(const std::wstring& path, DWORD timeoutMs, Done done) {
+    std::string bytes;
+    WaitUntil(timeoutMs, [&] { return done(bytes = ReadWholeFile(path).value_or("")); });
     return bytes;
 }
-
-Text TextOf(const ByteArray& bytes) { return Text(bytes.begin(), bytes.end()); }
 
 TEST(RunCommand, ShowModesAreClampedAndMapped) {
     ScratchFolder scratch;
@@ -36,9 +35,7 @@ TEST(RunCommand, ShowModesAreClampedAndMapped) {
         std::wstring record = scratch / std::wstring(L"show.txt");
         DeleteFileW(record.c_str());
         ASSERT_TRUE(RunCommand(Probe("show-window " + Quoted(record)), true, c.mode));
-        ByteArray bytes;
-        ASSERT_TRUE(ReadDirectly(record, &bytes));
-        EXPECT_EQ(TextOf(bytes), "1 " + std::to_string(c.showCommand)) << "mode " << c.mode.value_or(-99);
+        EXPECT_EQ(ReadWholeFile(record), "1 " + std::to_string(c.showCommand)) << "mode " << c.mode.value_or(-99);
     }
 }
 
@@ -47,11 +44,11 @@ TEST(RunCommand, GivesTheCommandLineAsItStands) {
     std::wstring record = scratch / std::wstring(L"line.bin");
     Text line = Probe("command-line " + Quoted(record) + " \"带 空格\" 中文 %PATH% /f /im \"Starfold.exe\"");
     ASSERT_TRUE(RunCommand(line, true, kShowHidden));
-    ByteArray bytes;
-    ASSERT_TRUE(ReadDirectly(record, &bytes));
-    std::wstring seen(bytes.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(seen.data(), bytes.data(), seen.size() * sizeof(wchar_t));
-    EXPECT_EQ(seen, Wide(line));
+    std::optional<std::string> bytes = ReadWholeFile(record);
+    ASSERT_TRUE(bytes);
+    std::wstring seen(bytes->size() / sizeof(wchar_t), L'\0');
+    std::memcpy(seen.data(), bytes->data(), seen.size() * sizeof(wchar_t));
+    EXPECT_EQ(seen, WideFromGbk(line));
 }
 
 TEST(RunCommand, WaitsForTheEndOnlyWhenAsked) {
@@ -60,16 +57,16 @@ TEST(RunCommand, WaitsForTheEndOnlyWhenAsked) {
     DWORD start = GetTickCount();
     ASSERT_TRUE(RunCommand(Probe("sleep 800 " + Quoted(first)), true, kShowHidden));
     EXPECT_GE(GetTickCount() - start, 790u);
-    EXPECT_TRUE(Exists(first));
+    EXPECT_TRUE(PathExists(first));
 
     // This one never becomes input-idle: RunCommand gives up after a second.
     std::wstring second = scratch / std::wstring(L"second.txt");
     start = GetTickCount();
     ASSERT_TRUE(RunCommand(Probe("sleep 3000 " + Quoted(second)), false, kShowHidden));
     EXPECT_LT(GetTickCount() - start, 2000u);
-    EXPECT_FALSE(Exists(second));
+    EXPECT_FALSE(PathExists(second));
     // Let it finish before the scratch folder goes.
-    EXPECT_EQ(TextOf(WaitForFile(second, 10000, [](const ByteArray& b) { return !b.empty(); })), "done");
+    EXPECT_EQ(WaitForFile(second, 10000, [](const std::string& b) { return !b.empty(); }), "done");
 }
 
 TEST(RunCommand, ACommandLineNamingNoProgramFails) {
@@ -86,9 +83,9 @@ TEST(RunCommand, RunsABatchFileThroughTheSystem) {
     ScratchFolder scratch;
     std::wstring batch = scratch / std::wstring(L"清理.bat");
     std::wstring made = scratch / std::wstring(L"made.txt");
-    ASSERT_TRUE(WriteDirectly(batch, BytesOf("@echo off\r\necho done> \"" + Gbk(made) + "\"\r\n")));
-    ASSERT_TRUE(RunCommand(Gbk(batch), true, kShowHidden));
-    EXPECT_TRUE(Exists(made));
+    ASSERT_TRUE(WriteWholeFile(batch, "@echo off\r\necho done> \"" + GbkFromWideReplacing(made) + "\"\r\n"));
+    ASSERT_TRUE(RunCommand(GbkFromWideReplacing(batch), true, kShowHidden));
+    EXPECT_TRUE(PathExists(made));
 }
 
 // Registers the recorder as the handler of a scheme of its own for this test:
@@ -97,7 +94,7 @@ TEST(RunCommand, RunsABatchFileThroughTheSystem) {
 class RecorderScheme {
 public:
     RecorderScheme() {
-        std::wstring command = L"\"" + HelperProgram(L"..\\tools\\url_recorder.exe") + L"\" \"%1\"";
+        std::wstring command = L"\"" + ProgramFolder() + L"..\\tools\\url_recorder.exe\" \"%1\"";
         Register(HKEY_CURRENT_USER, L"Software\\Classes\\" + kScheme, command);
         HKEY merged = nullptr;
         if (RegOpenKeyExW(HKEY_CLASSES_ROOT, kScheme.c_str(), 0, KEY_READ, &merged) == ERROR_SUCCESS) {
@@ -131,7 +128,7 @@ private:
     }
 };
 
-size_t LineCount(const ByteArray& bytes) { return std::count(bytes.begin(), bytes.end(), '\n'); }
+size_t LineCount(const std::string& bytes) { return std::count(bytes.begin(), bytes.end(), '\n'); }
 
 TEST(OpenUrl, HandsTheAddressToTheRegisteredHandler) {
     ScratchFolder scratch;
@@ -140,12 +137,12 @@ TEST(OpenUrl, HandsTheAddressToTheRegisteredHandler) {
     RecorderScheme scheme;
 
     OpenUrl(Text("starfold-probe://127.0.0.1/?page_id=38"));
-    ByteArray lines = WaitForFile(record, 10000, [](const ByteArray& b) { return LineCount(b) >= 1; });
-    EXPECT_EQ(TextOf(lines), "starfold-probe://127.0.0.1/?page_id=38\n");
+    std::string lines = WaitForFile(record, 10000, [](const std::string& b) { return LineCount(b) >= 1; });
+    EXPECT_EQ(lines, "starfold-probe://127.0.0.1/?page_id=38\n");
 
     OpenUrl(Text("starfold-probe://社区/公告"));
-    lines = WaitForFile(record, 10000, [](const ByteArray& b) { return LineCount(b) >= 2; });
-    EXPECT_EQ(TextOf(lines), u8"starfold-probe://127.0.0.1/?page_id=38\nstarfold-probe://社区/公告\n");
+    lines = WaitForFile(record, 10000, [](const std::string& b) { return LineCount(b) >= 2; });
+    EXPECT_EQ(lines, u8"starfold-probe://127.0.0.1/?page_id=38\nstarfold-probe://社区/公告\n");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 //   missing-library | missing-function | unbalanced-call | balanced-call
 //                        calls through the program's own direct-call binding
 #include "support/win32/dll_binding.h"
+#include "tests/win32/files.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -29,16 +30,6 @@ extern "C" __declspec(dllexport) std::uintptr_t ProbeAdd(std::uintptr_t first, s
 
 namespace {
 
-bool WriteBytes(const wchar_t* path, const void* bytes, size_t size) {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
-    return CloseHandle(file) && ok;
-}
-
-bool WriteText(const wchar_t* path, const std::string& text) { return WriteBytes(path, text.data(), text.size()); }
-
 int Run(int count, wchar_t** args) {
     std::wstring command = count > 1 ? args[1] : L"";
     if (command == L"show-window" && count == 3) {
@@ -46,15 +37,15 @@ int Run(int count, wchar_t** args) {
         startup.cb = sizeof(startup);
         GetStartupInfoW(&startup);
         bool uses = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
-        return WriteText(args[2], std::to_string(uses) + " " + std::to_string(startup.wShowWindow)) ? 0 : 2;
+        return WriteWholeFile(args[2], std::to_string(uses) + " " + std::to_string(startup.wShowWindow)) ? 0 : 2;
     }
     if (command == L"command-line" && count >= 3) {
         const wchar_t* line = GetCommandLineW();
-        return WriteBytes(args[2], line, wcslen(line) * sizeof(wchar_t)) ? 0 : 2;
+        return WriteWholeFile(args[2], std::string(reinterpret_cast<const char*>(line), wcslen(line) * sizeof(wchar_t))) ? 0 : 2;
     }
     if (command == L"sleep" && count == 4) {
         Sleep(static_cast<DWORD>(_wtoi(args[2])));
-        return WriteText(args[3], "done") ? 0 : 2;
+        return WriteWholeFile(args[3], "done") ? 0 : 2;
     }
     // The calls below end the process through the run-time error report; a
     // return from them shows as exit code 0.

@@ -2,6 +2,9 @@
 // one UTF-8 line to the file named by STARFOLD_URL_RECORD, and opens no window.
 // Registered as the handler of a scheme, it is started as
 // "url_recorder.exe" "%1"; an unquoted address split at spaces is joined again.
+#include "tests/win32/files.h"
+#include "tests/win32/wide_utf8.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -10,15 +13,6 @@
 namespace {
 
 constexpr DWORD kLongestValue = 32768;
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return std::string();
-    int size = static_cast<int>(wide.size());
-    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
-}
 
 }  // namespace
 
@@ -35,13 +29,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (length == 0 || length >= kLongestValue) return 1;
     record.resize(length);
 
-    // Appending writes go to the end even when two recorders run at once.
-    std::string line = Utf8(address) + "\n";
-    HANDLE file = CreateFileW(record.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 2;
-    DWORD written = 0;
-    bool ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) && written == line.size();
-    CloseHandle(file);
-    return ok ? 0 : 2;
+    // Two recorders may run at once: each appends its line whole.
+    return AppendToFile(record, Utf8FromWide(address) + "\n") ? 0 : 2;
 }

@@ -1,16 +1,3 @@
-// Which of the system's message-box icons a picture shows: the driver draws
-// each of them itself and compares the pixels.
+// Moved to the Win32 test-support library; kept for scenarios that include the old path.
 #pragma once
-
-#include "driver/screen_capture.h"
-
-enum class BoxIcon { None, Error, Warning, Question, Information, Unknown };
-
-const wchar_t* BoxIconName(BoxIcon icon);
-
-// The icon drawn in the picture at any offset, or Unknown when none of the
-// four matches well; None for a picture of one flat colour.
-BoxIcon MatchBoxIcon(const Image& picture);
-
-// The system icon drawn over a background colour, at the system's icon size.
-Image DrawSystemIcon(BoxIcon icon, uint32_t background);
+#include "tests/win32/icon_matching.h"

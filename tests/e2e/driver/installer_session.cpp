@@ -1,22 +1,14 @@
 #include "driver/installer_session.h"
 
-#include "driver/host_files.h"
-#include "driver/screen_capture.h"
-#include "driver/waiting.h"
-#include "driver/wide_utf8.h"
 #include "support/site.h"
+#include "tests/win32/files.h"
+#include "tests/win32/screen_capture.h"
+#include "tests/win32/waiting.h"
+#include "tests/win32/wide_utf8.h"
 
 #include <cwctype>
 
 std::wstring SiteOrigin() { return WideFromUtf8(SITE_BASE); }
-
-std::wstring WideFromGbk(const std::string& gbk) {
-    if (gbk.empty()) return {};
-    int size = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-    std::wstring wide(size, L'\0');
-    MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), size);
-    return wide;
-}
 
 int ReleasedBlocks(const std::wstring& line) {
     const std::wstring prefix = kExitHandlerLine;

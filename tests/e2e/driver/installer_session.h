@@ -4,11 +4,12 @@
 #pragma once
 
 #include "app/window_ids.h"
-#include "driver/debugged_process.h"
-#include "driver/message_boxes.h"
 #include "driver/site_control.h"
 #include "driver/user_profile.h"
-#include "driver/window_reading.h"
+#include "support/win32/wide_text.h"
+#include "tests/win32/debugged_process.h"
+#include "tests/win32/message_boxes.h"
+#include "tests/win32/window_reading.h"
 
 #include <optional>
 #include <string>
@@ -64,6 +65,3 @@ private:
 
 // The count of blocks named by an exit-handler line, -1 when it is not one.
 int ReleasedBlocks(const std::wstring& line);
-
-// A text as Windows shows GBK bytes (code page 936).
-std::wstring WideFromGbk(const std::string& gbk);

@@ -1,37 +1,3 @@
-// The message boxes of another process: waiting for one, reading it and
-// answering it with one of its buttons.
+// Moved to the Win32 test-support library; kept for scenarios that include the old path.
 #pragma once
-
-#include "driver/icon_matching.h"
-
-#include <windows.h>
-
-#include <optional>
-#include <string>
-#include <vector>
-
-struct MessageBoxState {
-    HWND handle = nullptr;
-    std::wstring caption;
-    std::wstring text;         // the static control 0xFFFF
-    BoxIcon icon = BoxIcon::None;
-    std::vector<int> buttons;  // identifiers of the visible buttons (IDOK, IDCANCEL, IDYES, IDNO...), left to right
-};
-
-// The message boxes (class #32770) of the process that are on the screen now.
-std::vector<HWND> OpenMessageBoxes(DWORD processId);
-
-// Waits for a box of the process that is not in the list of boxes already
-// seen, and reads it once it is shown.
-std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs,
-                                                 const std::vector<HWND>& alreadySeen = {});
-
-MessageBoxState ReadMessageBox(HWND box);
-
-// Clicks the button and waits until the box has closed; false when it has
-// no such button or stays open.
-bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs = 3000);
-
-// "OK", "Cancel", "Yes"... for reports.
-std::wstring ButtonName(int buttonId);
-std::wstring ButtonList(const std::vector<int>& buttons);
+#include "tests/win32/message_boxes.h"

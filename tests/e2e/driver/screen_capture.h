@@ -1,27 +1,3 @@
-// Pixels of the screen as the driver's desktop shows them.
+// Moved to the Win32 test-support library; kept for scenarios that include the old path.
 #pragma once
-
-#include <windows.h>
-
-#include <cstdint>
-#include <functional>
-#include <string>
-#include <vector>
-
-// 32-bit pixels, top row first, each 0x00RRGGBB.
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-// An image of the given size, drawn by `draw` on a memory DC.
-Image DrawImage(int width, int height, const std::function<void(HDC)>& draw);
-
-// The rectangle of the screen (screen coordinates).
-Image CaptureScreen(const RECT& area);
-Image CaptureWholeScreen();
-
-// Saves the image as a PNG file; false when the file cannot be written.
-bool SavePng(const Image& image, const std::wstring& path);
+#include "tests/win32/screen_capture.h"

@@ -1,25 +1,12 @@
-// A program the driver starts beside the installer, not as a debuggee: a
-// stand-in for the game, say, that the installer is meant to end.
+// A program the driver starts beside the installer: a stand-in for the game,
+// say, that the installer is meant to end. It runs under the one process
+// runner of the tests, which also sees how it ended.
 #pragma once
 
-#include <windows.h>
+#include "tests/win32/debugged_process.h"
 
-#include <string>
-
-class SideProcess {
+class SideProcess : public DebuggedProcess {
 public:
-    SideProcess() = default;
-    SideProcess(const SideProcess&) = delete;
-    SideProcess& operator=(const SideProcess&) = delete;
-    // Ends the program if it still runs.
-    ~SideProcess();
-
-    bool Start(const std::wstring& program);
-    bool Running() const;
-    // True when the program ended within the time.
-    bool WaitForExit(DWORD timeoutMs) const;
-    void Terminate();
-
-private:
-    HANDLE process_ = nullptr;
+    bool Start(const std::wstring& program) { return DebuggedProcess::Start({program}, nullptr); }
+    bool Running() const { return ProcessId() != 0 && !HasExited(); }
 };

@@ -1,6 +1,6 @@
 #include "driver/user_profile.h"
 
-#include "driver/host_files.h"
+#include "tests/win32/files.h"
 
 #include <windows.h>
 

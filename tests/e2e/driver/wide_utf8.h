@@ -1,7 +1,3 @@
-// The driver speaks UTF-16 with Windows and UTF-8 with people and files.
+// Moved to the Win32 test-support library; kept for scenarios that include the old path.
 #pragma once
-
-#include <string>
-
-std::string Utf8FromWide(const std::wstring& wide);
-std::wstring WideFromUtf8(const std::string& utf8);
+#include "tests/win32/wide_utf8.h"

@@ -1,4 +1,27 @@
-#include "driver/window_input.h"
+#include "tests/win32/window_input.h"
+
+#include "tests/win32/window_reading.h"
+
+namespace {
+
+// Statics of functions: a refusal may begin before this file's globals are initialised.
+std::wstring& RefusedClass() {
+    static std::wstring name;
+    return name;
+}
+
+HHOOK& RefusalHook() {
+    static HHOOK hook = nullptr;
+    return hook;
+}
+
+LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && _wcsicmp(WindowClass(reinterpret_cast<HWND>(wParam)).c_str(), RefusedClass().c_str()) == 0)
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
 
 bool PostClick(HWND button) { return PostMessageW(button, BM_CLICK, 0, 0) != FALSE; }
 
@@ -28,3 +51,14 @@ bool SendText(HWND control, const std::wstring& text) {
 bool PostClose(HWND window) { return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE; }
 
 bool PostTitleBarClose(HWND window) { return PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE; }
+
+bool RefuseWindowClass(const std::wstring& className) {
+    RefusedClass() = className;
+    RefusalHook() = SetWindowsHookExW(WH_CBT, RefuseCreation, nullptr, GetCurrentThreadId());
+    return RefusalHook() != nullptr;
+}
+
+void StopRefusingWindowClass() {
+    if (RefusalHook()) UnhookWindowsHookEx(RefusalHook());
+    RefusalHook() = nullptr;
+}

@@ -1,8 +1,8 @@
-#include "driver/message_boxes.h"
+#include "tests/win32/message_boxes.h"
 
-#include "driver/waiting.h"
-#include "driver/window_input.h"
-#include "driver/window_reading.h"
+#include "tests/win32/waiting.h"
+#include "tests/win32/window_input.h"
+#include "tests/win32/window_reading.h"
 
 #include <algorithm>
 
@@ -45,7 +45,7 @@ std::vector<HWND> OpenMessageBoxes(DWORD processId) {
     return boxes;
 }
 
-MessageBoxState ReadMessageBox(HWND box) {
+MessageBoxState ReadMessageBox(HWND box, IconCheck icon) {
     MessageBoxState state;
     state.handle = box;
     state.caption = WindowText(box).value_or(L"");
@@ -59,11 +59,12 @@ MessageBoxState ReadMessageBox(HWND box) {
     }
     std::sort(buttons.begin(), buttons.end());
     for (const auto& [left, id] : buttons) state.buttons.push_back(id);
-    state.icon = ReadIcon(box);
+    state.icon = icon == IconCheck::Look ? ReadIcon(box) : BoxIcon::Unknown;
     return state;
 }
 
-std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& alreadySeen) {
+std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& alreadySeen,
+                                                 IconCheck icon) {
     HWND found = nullptr;
     WaitUntil(timeoutMs, [&] {
         for (HWND box : OpenMessageBoxes(processId)) {
@@ -75,7 +76,7 @@ std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutM
         return false;
     });
     if (!found) return std::nullopt;
-    return ReadMessageBox(found);
+    return ReadMessageBox(found, icon);
 }
 
 bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs) {

@@ -1,6 +1,6 @@
-#include "driver/window_reading.h"
+#include "tests/win32/window_reading.h"
 
-#include "driver/waiting.h"
+#include "tests/win32/waiting.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "driver/wide_utf8.h"
+#include "tests/win32/wide_utf8.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "driver/screen_capture.h"
+#include "tests/win32/screen_capture.h"
 
-#include "driver/host_files.h"
-#include "driver/png_encoding.h"
-#include "driver/window_reading.h"
+#include "tests/win32/window_reading.h"
+
+#include <gdiplus.h>
 
 Image DrawImage(int width, int height, const std::function<void(HDC)>& draw) {
     if (width <= 0 || height <= 0) return {};
@@ -44,13 +44,18 @@ Image CaptureScreen(const RECT& area) {
 Image CaptureWholeScreen() { return CaptureScreen(ScreenRect()); }
 
 bool SavePng(const Image& image, const std::wstring& path) {
-    std::vector<uint8_t> rgb;
-    rgb.reserve(image.pixels.size() * 3);
-    for (uint32_t pixel : image.pixels) {
-        rgb.push_back(static_cast<uint8_t>(pixel >> 16));
-        rgb.push_back(static_cast<uint8_t>(pixel >> 8));
-        rgb.push_back(static_cast<uint8_t>(pixel));
+    // The system's own encoder: GDI+ with its PNG codec.
+    static const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (image.pixels.empty() || Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+    bool saved = false;
+    {
+        // 0x00RRGGBB in memory is the blue, green, red, unused byte order of the 32-bit RGB format.
+        Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppRGB,
+                               reinterpret_cast<BYTE*>(const_cast<uint32_t*>(image.pixels.data())));
+        saved = bitmap.Save(path.c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
     }
-    std::vector<uint8_t> png = EncodePng(image.width, image.height, rgb);
-    return WriteWholeFile(path, std::string(png.begin(), png.end()));
+    Gdiplus::GdiplusShutdown(token);
+    return saved;
 }

@@ -1,4 +1,4 @@
-#include "driver/debugged_process.h"
+#include "tests/win32/debugged_process.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -9,10 +9,6 @@ std::wstring UpperName(const std::wstring& entry) {
     std::wstring name = entry.substr(0, entry.find(L'=', 1));
     for (wchar_t& c : name) c = static_cast<wchar_t>(std::towupper(c));
     return name;
-}
-
-void TrimLineEnd(std::wstring* line) {
-    while (!line->empty() && (line->back() == L'\n' || line->back() == L'\r' || line->back() == L'\0')) line->pop_back();
 }
 
 }  // namespace
@@ -156,7 +152,6 @@ void DebuggedProcess::ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_
         MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), line.data(), size);
     }
     line.resize(wcsnlen(line.c_str(), line.size()));
-    TrimLineEnd(&line);
     std::lock_guard<std::mutex> lock(mutex_);
     debugLines_.push_back(line);
     changed_.notify_all();

@@ -1,4 +1,4 @@
-#include "driver/icon_matching.h"
+#include "tests/win32/icon_matching.h"
 
 #include <algorithm>
 #include <climits>

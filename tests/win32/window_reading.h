@@ -1,0 +1,66 @@
+// Reading another process's windows: finding its top-level windows and the
+// place, size, text and state of each control.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct Placement {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const Placement& other) const {
+        return left == other.left && top == other.top && width == other.width && height == other.height;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Placement& place) {
+    return out << place.left << "," << place.top << " " << place.width << "x" << place.height;
+}
+
+struct ControlState {
+    HWND handle = nullptr;
+    HWND parent = nullptr;
+    int id = 0;
+    std::wstring className;
+    std::wstring text;
+    Placement placement;       // relative to the parent's client area; outer size
+    bool visible = false;      // IsWindowVisible: shown, and every ancestor shown
+    bool visibleStyle = false; // WS_VISIBLE of the control itself
+    bool enabled = false;
+    LONG style = 0;
+    LONG exStyle = 0;
+};
+
+// Top-level windows of the process, optionally of one class and one title.
+std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nullptr, const wchar_t* title = nullptr);
+// Waits for a visible top-level window of the process with that class and title.
+HWND WaitForTopLevelWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
+
+std::wstring WindowClass(HWND window);
+// The window's text through WM_GETTEXT, so that it works across processes;
+// none when the window does not answer in time.
+std::optional<std::wstring> WindowText(HWND window, DWORD timeoutMs = 2000);
+
+// The text the system keeps for another process's window, read without
+// asking that process: it answers even while its thread is busy.
+std::wstring StoredWindowText(HWND window);
+
+// The first descendant of the window with the control identifier.
+HWND FindControl(HWND topLevel, int id);
+// Every descendant, in the order Windows gives them.
+std::vector<HWND> Descendants(HWND topLevel);
+// Reads a control (or a top-level window, whose placement is on the screen).
+ControlState ReadControl(HWND control);
+
+// The check state of a check box (BST_CHECKED...), -1 when it does not answer.
+int CheckState(HWND checkBox);
+
+// The screen as this process sees it, and the work area without the task bar.
+RECT ScreenRect();
+RECT WorkArea();
