@@ -1,24 +1,31 @@
 #include "app/control_look.h"
 
+#include "app/dpi_scale.h"
 #include "app/resource_ids.h"
+
+#include <map>
+#include <utility>
 
 namespace {
 
-constexpr LONG kCharacterHeight = -12;  // 12 px characters, leading excluded
+constexpr LONG kCharacterHeight = -12;  // 12 px characters at 96 DPI, leading excluded
 const wchar_t kEditFace[] = L"\u534e\u6587\u65b0\u9b4f";  // 华文新魏
 
-HFONT g_fonts[3];
+std::map<std::pair<FontKind, UINT>, HFONT> g_fonts;
 
-LOGFONTW DefaultGuiFont() {
+// The system's default GUI font is made for the system's DPI.
+LOGFONTW DefaultGuiFont(UINT dpi) {
     LOGFONTW font = {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(WindowDpi(nullptr)));
+    font.lfWidth = 0;
     return font;
 }
 
-HFONT CreateFontOf(FontKind kind) {
-    LOGFONTW font = DefaultGuiFont();
-    font.lfHeight = kCharacterHeight;
-    font.lfWidth = 0;
+HFONT CreateFontOf(FontKind kind, UINT dpi) {
+    LOGFONTW font = DefaultGuiFont(dpi);
+    if (kind == FontKind::DefaultGui) return CreateFontIndirectW(&font);
+    font.lfHeight = ToPixels(kCharacterHeight, dpi);
     if (kind == FontKind::EditBox) {
         font.lfWeight = FW_BOLD;
         font.lfUnderline = TRUE;
@@ -33,18 +40,15 @@ HFONT CreateFontOf(FontKind kind) {
 
 }  // namespace
 
-HFONT FontFor(FontKind kind) {
-    if (kind == FontKind::DefaultGui) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HFONT& font = g_fonts[static_cast<int>(kind)];
-    if (!font) font = CreateFontOf(kind);
+HFONT FontFor(FontKind kind, UINT dpi) {
+    HFONT& font = g_fonts[{kind, dpi}];
+    if (!font) font = CreateFontOf(kind, dpi);
     return font;
 }
 
 void ReleaseFonts() {
-    for (HFONT& font : g_fonts) {
-        if (font) DeleteObject(font);
-        font = nullptr;
-    }
+    for (auto& [kind, font] : g_fonts) DeleteObject(font);
+    g_fonts.clear();
 }
 
 HBRUSH ApplyColours(HDC dc, const ControlTemplate& control) {

@@ -6,8 +6,9 @@
 
 #include <windows.h>
 
-// Created at the first request, kept until ReleaseFonts.
-HFONT FontFor(FontKind kind);
+// The font at the DPI the window is drawn at. Created at the first request,
+// kept until ReleaseFonts.
+HFONT FontFor(FontKind kind, UINT dpi);
 void ReleaseFonts();
 
 // Sets the control's text and background colours on the device context and

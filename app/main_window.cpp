@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/control_look.h"
+#include "app/dpi_scale.h"
 #include "app/layout_switches.h"
 #include "app/resource_ids.h"
 #include "app/window_builder.h"
@@ -22,6 +23,7 @@ constexpr UINT kCreationCompleted = WM_APP + 1;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
 ControlHandles g_handles{};
+UINT g_layoutDpi = kUnitsDpi;
 
 // A handler waits in message loops of its own (a download, a message box);
 // events that reach the window meanwhile must not start another handler.
@@ -113,12 +115,34 @@ void AttachEventSources() {
     }
 }
 
+// The window was made at the system's DPI; its own monitor's may differ.
+void SizeForDpi(HWND window, int left, int top) {
+    const WindowTemplate& layout = MainWindowTemplate();
+    SetWindowPos(window, nullptr, left, top, ToPixels(layout.width, g_layoutDpi), ToPixels(layout.height, g_layoutDpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool OnCreate(HWND window) {
+    g_layoutDpi = WindowDpi(window);
     ControlHandles handles;
-    if (!BuildControls(window, handles)) return false;
+    if (!BuildControls(window, g_layoutDpi, handles)) return false;
     g_handles = handles;
     AttachEventSources();
+    RECT place = PlaceInParent(window);
+    SizeForDpi(window, place.left, place.top);
     return true;
+}
+
+// Moved to a monitor of another scale: the same layout, scaled anew, at the
+// place Windows suggests.
+void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
+    RECT place = PlaceInParent(window);
+    int width = ToUnits(place.right - place.left, g_layoutDpi);
+    int height = ToUnits(place.bottom - place.top, g_layoutDpi);
+    RescaleControls(g_handles, g_layoutDpi, dpi);
+    g_layoutDpi = dpi;
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, ToPixels(width, dpi), ToPixels(height, dpi),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void OnCreationCompleted() { RunHandler(StartupSequence); }
@@ -184,6 +208,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
             break;
         case WM_CLOSE: OnClose(); break;
+        case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
         case WM_DESTROY: OnDestroy(window); return 0;
         case WM_NCDESTROY: OnNcDestroy(); return 0;
         default: break;
@@ -216,10 +241,13 @@ bool LoadStartWindow() {
     if (!RegisterWindowClass(instance)) return false;
     const WindowTemplate& layout = MainWindowTemplate();
     // The stored place is replaced by the centre of the screen.
-    int left = (GetSystemMetrics(SM_CXSCREEN) - layout.width) / 2;
-    int top = (GetSystemMetrics(SM_CYSCREEN) - layout.height) / 2;
-    HWND window = CreateWindowExW(0, layout.className, layout.title, kWindowStyle, left, top, layout.width,
-                                  layout.height, nullptr, nullptr, instance, nullptr);
+    UINT dpi = WindowDpi(nullptr);
+    int width = ToPixels(layout.width, dpi);
+    int height = ToPixels(layout.height, dpi);
+    int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HWND window = CreateWindowExW(0, layout.className, layout.title, kWindowStyle, left, top, width, height, nullptr,
+                                  nullptr, instance, nullptr);
     if (!window) return false;
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -238,6 +266,8 @@ void RunMessageLoop() {
 }
 
 HWND MainWindow() { return WindowHandle(); }
+
+UINT LayoutDpi() { return g_layoutDpi; }
 
 HWND ControlWindow(Control control) { return g_handles[static_cast<int>(control)]; }
 

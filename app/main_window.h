@@ -16,6 +16,8 @@ void RunMessageLoop();
 
 // nullptr while the window does not exist.
 HWND MainWindow();
+// The DPI the window and its controls are laid out at.
+UINT LayoutDpi();
 HWND ControlWindow(Control control);
 
 // Destroys the window with its controls, if it exists.

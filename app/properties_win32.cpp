@@ -1,7 +1,9 @@
 // The property interface on the real window: each property is read from and
 // written to the control itself, so it always shows what the user sees.
 #include "app/html_viewer.h"
+#include "app/dpi_scale.h"
 #include "app/main_window.h"
+#include "app/window_builder.h"
 #include "app/properties.h"
 #include "support/win32/wide_text.h"
 
@@ -14,17 +16,6 @@ namespace {
 std::map<Control, Text>& Tags() {
     static std::map<Control, Text> tags;
     return tags;
-}
-
-// The outer rectangle in the parent's client area; for the main window, on the screen.
-RECT PlaceOf(HWND handle) {
-    RECT rect = {};
-    GetWindowRect(handle, &rect);
-    HWND parent = GetParent(handle);
-    if (parent && (GetWindowLongW(handle, GWL_STYLE) & WS_CHILD)) {
-        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    }
-    return rect;
 }
 
 void MoveTo(HWND handle, int left, int top) {
@@ -45,15 +36,16 @@ std::wstring WindowText(HWND handle) {
 
 }  // namespace
 
+// Places and sizes are in 96-DPI units, as the template gives them.
 int GetIntegerProperty(Control control, Property property) {
     HWND handle = ControlWindow(control);
     if (!handle) return 0;
-    RECT place = PlaceOf(handle);
+    RECT place = PlaceInParent(handle);
     switch (property) {
-        case Property::左边: return place.left;
-        case Property::顶边: return place.top;
-        case Property::宽度: return place.right - place.left;
-        case Property::高度: return place.bottom - place.top;
+        case Property::左边: return ToUnits(place.left, LayoutDpi());
+        case Property::顶边: return ToUnits(place.top, LayoutDpi());
+        case Property::宽度: return ToUnits(place.right - place.left, LayoutDpi());
+        case Property::高度: return ToUnits(place.bottom - place.top, LayoutDpi());
         default: return 0;
     }
 }
@@ -84,7 +76,8 @@ Text GetTextProperty(Control control, Property property) {
 void SetIntegerProperty(Control control, Property property, int value) {
     HWND handle = ControlWindow(control);
     if (!handle) return;
-    RECT place = PlaceOf(handle);
+    RECT place = PlaceInParent(handle);
+    value = ToPixels(value, LayoutDpi());
     switch (property) {
         case Property::左边: MoveTo(handle, value, place.top); break;
         case Property::顶边: MoveTo(handle, place.left, value); break;

@@ -1,6 +1,7 @@
 #include "app/window_builder.h"
 
 #include "app/control_look.h"
+#include "app/dpi_scale.h"
 #include "app/html_viewer.h"
 #include "app/window_ids.h"
 #include "support/win32/wide_text.h"
@@ -35,15 +36,16 @@ KindStyle StyleOf(ControlKind kind) {
     return {WC_STATICW, 0, 0};
 }
 
-HWND CreateControl(const ControlTemplate& row, HWND parent) {
+HWND CreateControl(const ControlTemplate& row, HWND parent, UINT dpi) {
     KindStyle kind = StyleOf(row.kind);
     DWORD style = WS_CHILD | kind.style | (row.visible ? WS_VISIBLE : 0);
     HWND control = CreateWindowExW(kind.extendedStyle, kind.className, WideFromGbk(row.text).c_str(), style,
-                                   row.left, row.top, row.width, row.height, parent,
+                                   ToPixels(row.left, dpi), ToPixels(row.top, dpi), ToPixels(row.width, dpi),
+                                   ToPixels(row.height, dpi), parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row.control))),
                                    GetModuleHandleW(nullptr), nullptr);
     if (!control) return nullptr;
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font, dpi)), FALSE);
     // No length limit: 0 asks for the largest the control allows.
     if (row.kind == ControlKind::EditBox) SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
     return control;
@@ -51,14 +53,35 @@ HWND CreateControl(const ControlTemplate& row, HWND parent) {
 
 }  // namespace
 
-bool BuildControls(HWND window, ControlHandles& handles) {
+bool BuildControls(HWND window, UINT dpi, ControlHandles& handles) {
     handles.fill(nullptr);
     handles[static_cast<int>(Control::Window)] = window;
     for (const ControlTemplate& row : ControlTemplates()) {
         HWND parent = handles[static_cast<int>(row.parent)];
-        HWND control = CreateControl(row, parent);
+        HWND control = CreateControl(row, parent, dpi);
         if (!control) return false;
         handles[static_cast<int>(row.control)] = control;
     }
     return true;
+}
+
+void RescaleControls(const ControlHandles& handles, UINT from, UINT to) {
+    for (const ControlTemplate& row : ControlTemplates()) {
+        HWND control = handles[static_cast<int>(row.control)];
+        RECT place = PlaceInParent(control);
+        SetWindowPos(control, nullptr, ToPixels(ToUnits(place.left, from), to), ToPixels(ToUnits(place.top, from), to),
+                     ToPixels(ToUnits(place.right - place.left, from), to),
+                     ToPixels(ToUnits(place.bottom - place.top, from), to), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font, to)), TRUE);
+    }
+}
+
+RECT PlaceInParent(HWND handle) {
+    RECT rect = {};
+    GetWindowRect(handle, &rect);
+    HWND parent = GetParent(handle);
+    if (parent && (GetWindowLongW(handle, GWL_STYLE) & WS_CHILD)) {
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    }
+    return rect;
 }

@@ -17,6 +17,9 @@ fail() { echo "FAIL: $*"; status=1; }
 headers=$("$objdump" -p "$program") || { echo "FAIL: $objdump cannot read $program"; exit 1; }
 grep -Eq '^Magic[[:space:]]+020b' <<<"$headers" || fail "not PE32+"
 grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || fail "not a Windows GUI program"
+# The frame Windows draws, and so the client area, depends on the subsystem version.
+grep -Eq '^MajorSubsystemVersion[[:space:]]+5$' <<<"$headers" && grep -Eq '^MinorSubsystemVersion[[:space:]]+2$' <<<"$headers" ||
+    fail "subsystem version is not 5.2"
 
 imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr '[:lower:]' '[:upper:]')
 [ -n "$imports" ] || fail "no imports found"

@@ -1,6 +1,8 @@
 // The main window as built: places, texts, styles, fonts, colours and
 // pointers, read back from Windows.
+#include "app/dpi_scale.h"
 #include "app/resource_ids.h"
+#include "app/window_builder.h"
 #include "support/win32/wide_text.h"
 #include "tests/app/window_fixture.h"
 
@@ -160,11 +162,67 @@ TEST_F(MainWindowLayoutTest, EditBoxesAndCreditHaveTheirOwnFontsTheRestTheGuiFon
     EXPECT_EQ(credit.lfWeight, FW_NORMAL);
     EXPECT_FALSE(credit.lfUnderline);
 
-    HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
     for (Control control : {Control::分组框1, Control::分组框2, Control::分组框3, Control::选择框1, Control::按钮1,
                             Control::按钮2, Control::按钮3}) {
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(control), WM_GETFONT, 0, 0)), guiFont)
-            << ControlId(control);
+        LOGFONTW font = FontOf(Handle(control));
+        EXPECT_STREQ(font.lfFaceName, gui.lfFaceName) << ControlId(control);
+        EXPECT_EQ(font.lfHeight, gui.lfHeight) << ControlId(control);
+        EXPECT_EQ(font.lfWeight, gui.lfWeight) << ControlId(control);
+    }
+}
+
+// Moved to a monitor at 150%: the window keeps the layout it has, scaled,
+// and handlers go on reading and setting 96-DPI units.
+TEST_F(MainWindowLayoutTest, AnotherMonitorsScaleRescalesTheCurrentLayout) {
+    SetIntegerProperty(Control::Window, Property::高度, 241);
+    SetIntegerProperty(Control::Window, Property::宽度, 751);
+    SetIntegerProperty(Control::按钮1, Property::顶边, 176);
+    RECT suggested = {100, 80, 0, 0};
+    SendMessageW(MainWindow(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+    EXPECT_EQ(PlaceOf(Control::Window), (Placement{100, 80, ToPixels(751, 144), ToPixels(241, 144)}));
+    for (const ControlTemplate& row : ControlTemplates()) {
+        SCOPED_TRACE(ControlId(row.control));
+        Placement units = {GetIntegerProperty(row.control, Property::左边), GetIntegerProperty(row.control, Property::顶边),
+                           GetIntegerProperty(row.control, Property::宽度), GetIntegerProperty(row.control, Property::高度)};
+        EXPECT_EQ(PlaceOf(row.control), (Placement{ToPixels(units.left, 144), ToPixels(units.top, 144),
+                                                   ToPixels(units.width, 144), ToPixels(units.height, 144)}));
+    }
+    EXPECT_EQ(GetIntegerProperty(Control::按钮1, Property::顶边), 176);
+    EXPECT_EQ(GetIntegerProperty(Control::Window, Property::高度), 241);
+    EXPECT_EQ(FontOf(Handle(Control::编辑框1)).lfHeight, -18);
+    SetIntegerProperty(Control::按钮1, Property::顶边, 96);
+    EXPECT_EQ(PlaceOf(Control::按钮1).top, 144);
+}
+
+// The window's controls built at 100%, 125%, 150% and 200%: each text, in
+// the font the control has at that scale, fits inside it.
+TEST(WindowAtEveryScale, NoTextIsClipped) {
+    for (UINT dpi : {96u, 120u, 144u, 192u}) {
+        SCOPED_TRACE(dpi);
+        HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, ToPixels(751, dpi), ToPixels(241, dpi),
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ControlHandles handles;
+        ASSERT_TRUE(BuildControls(parent, dpi, handles));
+        for (const ControlTemplate& row : ControlTemplates()) {
+            // Edit boxes scroll their text; the viewer has none.
+            if (row.kind == ControlKind::EditBox || row.kind == ControlKind::HtmlViewer) continue;
+            HWND control = handles[static_cast<int>(row.control)];
+            std::wstring text = StoredWindowText(control);
+            HDC dc = GetDC(control);
+            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+            SIZE extent = {};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            SelectObject(dc, old);
+            ReleaseDC(control, dc);
+            // What else the control draws on a line: the box of a check box, a button's edges, a frame's corner.
+            int besides = row.kind == ControlKind::CheckBox ? 18 : row.kind == ControlKind::Label ? 0 : 8;
+            RECT inside;
+            GetClientRect(control, &inside);
+            EXPECT_LE(extent.cx + ToPixels(besides, dpi), inside.right) << ControlId(row.control);
+            EXPECT_LE(extent.cy, inside.bottom) << ControlId(row.control);
+        }
+        DestroyWindow(parent);
     }
 }
 

@@ -60,7 +60,8 @@ protected:
         return state;
     }
 
-    // The window's outer size, once it has taken it.
+    // The window's outer size, once it has taken it, in units of a 96-DPI
+    // screen: on the screen each is scaled by scale_, within 2 pixels.
     void ExpectWindowSize(int width, int height);
     // The seven values of the voice-chat layout (ticked) or the collapsed one.
     void ExpectVerticalLayout(bool voiceChat, int windowWidth = 388);
@@ -78,6 +79,10 @@ protected:
     std::unique_ptr<InstallerSession> session_;
     std::unique_ptr<SiteControl> site_;
     std::wstring name_;
+    // The display scale the installer runs at (1.5 at 144 DPI).
+    double scale_ = 1.0;
+    // A place on the screen that matches one in units at the display scale.
+    bool IsScaled(const Placement& seen, const Placement& units) const;
 };
 
 std::string Utf8(const std::wstring& wide);

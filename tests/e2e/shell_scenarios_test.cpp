@@ -6,6 +6,7 @@
 #include "tests/win32/window_input.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -51,7 +52,8 @@ protected:
             ControlState state = session_->Read(want.control);
             ASSERT_TRUE(state.handle) << "no control with id " << ControlId(want.control);
             EXPECT_EQ(state.parent, session_->ControlWindow(want.parent)) << "parent should be " << Name(want.parent);
-            EXPECT_EQ(state.placement, (Placement{want.left, want.top, want.width, want.height}));
+            Placement units{want.left, want.top, want.width, want.height};
+            EXPECT_TRUE(IsScaled(state.placement, units)) << state.placement << " is not " << units << " at " << scale_;
             EXPECT_EQ(state.visible, want.seen);
         }
     }
@@ -63,7 +65,7 @@ protected:
         for (Expected row : kStartLayout) {
             if (std::find(controls.begin(), controls.end(), row.control) == controls.end()) continue;
             row.seen = true;
-            if (voiceChatLayout) row.height = session_->Read(row.control).placement.height;
+            if (voiceChatLayout) row.height = static_cast<int>(std::lround(session_->Read(row.control).placement.height / scale_));
             rows.push_back(row);
         }
         ExpectControls(rows);
@@ -171,6 +173,37 @@ TEST_F(ShellScenario, TickingWithThePanelOpenKeepsTheWidthAndGrowsThePanel) {
     ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true, 388));
     ASSERT_NO_FATAL_FAILURE(Tick());
     ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(false, 388));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+// The display scale the prefix's user has chosen, for one scenario; Wine
+// reads it when a program starts.
+class DisplayScale {
+public:
+    explicit DisplayScale(DWORD dpi) { Set(dpi); }
+    ~DisplayScale() { Set(96); }
+
+private:
+    static void Set(DWORD dpi) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+};
+
+TEST_F(ShellScenario, AtOneAndAHalfTimesTheScaleEveryLayoutIsScaledWhole) {
+    DisplayScale scale(144);
+    scale_ = 1.5;
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(ExpectWindowSize(388, 160));
+    ExpectControls({std::begin(kStartLayout), std::end(kStartLayout)});
+    session_->Screenshot(L"start-150");
+    ASSERT_NO_FATAL_FAILURE(Tick());
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true, 388));
+    ExpectInView({Control::分组框3, Control::编辑框2, Control::选择框1});
+    session_->Screenshot(L"voice-chat-150");
+    ASSERT_NO_FATAL_FAILURE(ClickPanelButton(L"<<"));
+    ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true, 751));
+    ExpectInView({Control::分组框2, Control::超文本浏览框1}, true);
+    session_->Screenshot(L"both-150");
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
 }
 
