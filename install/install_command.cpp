@@ -1,5 +1,6 @@
 #include "install/install_command.h"
 
+#include "app/file_copies.h"
 #include "app/game_paths.h"
 #include "app/program_state.h"
 #include "app/properties.h"
@@ -10,6 +11,9 @@
 #include "support/web.h"
 
 #include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -38,19 +42,36 @@ bool IsJsonText(const ByteArray& bytes) {
     return ToText(bytes).size() == bytes.size() && nlohmann::json::accept(bytes.begin(), bytes.end());
 }
 
-// The game has never run when its folder is missing: create the folders,
-// the maker's before the game's, and try once more.
+// The player's own region file is kept as regionInfo.json.bak first. The
+// game has never run when its folder is missing: create the folders, the
+// maker's before the game's, and try once more.
 bool WriteRegionFile(const ByteArray& list) {
+    if (!KeepCopyBeforeReplacing(RegionFilePath(), list)) return false;
     if (WriteFileBytes(RegionFilePath(), list)) return true;
     CreateFolder(MakerFolderPath());
     CreateFolder(GameFolderPath());
     return WriteFileBytes(RegionFilePath(), list);
 }
 
+// A community list runs to hundreds of lines; a box that showed them all
+// would be taller than the screen. The first lines, and how many are left out.
+Text FirstLines(const Text& text) {
+    const int kShownLines = 20;
+    size_t end = 0;
+    for (int line = 0; line < kShownLines && end < text.size(); ++line) {
+        size_t lineEnd = text.find('\n', end);
+        end = lineEnd == Text::npos ? text.size() : lineEnd + 1;
+    }
+    if (end >= text.size()) return text;
+    Text rest = text.substr(end);
+    size_t omitted = std::count(rest.begin(), rest.end(), '\n') + (rest.back() == '\n' ? 0 : 1);
+    return text.substr(0, end) + "……（另有" + std::to_string(omitted) + "行未显示）";
+}
+
 // The list is converted for the message box only; without GB2312 for a
 // character, the report shows no content.
 Text InstallReport(const ByteArray& list, const std::optional<Text>& voiceChatAddress) {
-    Text converted = ToText(ConvertEncoding(list, "UTF-8", "GB2312"));
+    Text converted = FirstLines(ToText(ConvertEncoding(list, "UTF-8", "GB2312")));
     Text report = "安装成功!";
     if (voiceChatAddress) report += "\r\n\r\nVoxbridge服务器地址已更改为：" + *voiceChatAddress;
     return report + kContentHeading + converted;

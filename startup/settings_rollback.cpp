@@ -1,5 +1,6 @@
 #include "startup/settings_rollback.h"
 
+#include "app/file_copies.h"
 #include "app/game_paths.h"
 #include "startup/folder_removal.h"
 #include "support/dialogs.h"
@@ -7,9 +8,11 @@
 
 namespace {
 
+// Asked at every start: Cancel is the default, so that Enter or a stray key
+// never replaces the player's settings.
 bool UserWantsOldSettings() {
-    return MsgBox("是否需要帮您载入旧版数据配置，\r\n方便您游玩2024.6.18版本以下的模组？", kMsgBoxOkCancelWarning,
-                  Text("数据版本回退")) == kMsgBoxOk;
+    return MsgBox("是否需要帮您载入旧版数据配置，\r\n方便您游玩2024.6.18版本以下的模组？",
+                  kMsgBoxOkCancelWarning | kMsgBoxSecondButtonDefault, Text("数据版本回退")) == kMsgBoxOk;
 }
 
 }  // namespace
@@ -20,6 +23,8 @@ void SettingsRollback() {
     // deletion would act on whatever lies beside the installer.
     if (GameDataRoot().empty()) return;
     RemoveFolderByBatch(UnityFolderPath());
+    // The player's own settings are kept as settings.tallow.bak first.
+    if (!KeepCopyBeforeReplacing(SettingsFilePath(), SettingsTemplate())) return;
     DeleteOneFile(SettingsFilePath());
     // No folder is created: without the game's folder the game has never
     // run, and there is no setting to roll back.

@@ -6,6 +6,7 @@
 // The built-in settings file: 1447 bytes of UTF-8 JSON in 51 CR LF lines.
 const ByteArray& SettingsTemplate();
 
-// Asks on every start; on OK removes the Unity folder, deletes the game's
-// settings file and writes the template in its place. Reports nothing.
+// Asks on every start, Cancel the default; on OK removes the Unity folder,
+// keeps the player's settings file as settings.tallow.bak, deletes it and
+// writes the template in its place. Reports nothing.
 void SettingsRollback();

@@ -9,6 +9,7 @@ enum MsgBoxFlags : int {
     kMsgBoxYesNoQuestion = 0x24,     // Yes and No, question icon
     kMsgBoxWarning = 0x30,           // OK, warning icon
     kMsgBoxOkCancelWarning = 0x31,   // OK and Cancel, warning icon
+    kMsgBoxSecondButtonDefault = 0x100,
     kMsgBoxOkCancelInfo = 0x41,      // OK and Cancel, information icon
 };
 

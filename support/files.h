@@ -21,8 +21,10 @@ Text SpecialFolder(int code);
 // LocalAppDataLow), ending in a backslash; the empty text when there is none.
 Text LocalLowFolder();
 
-// The whole file; the empty byte array when it is missing, unreadable or empty.
-ByteArray ReadFileBytes(const Text& path);
+// The whole file; the empty byte array when it is missing, unreadable or
+// empty. When readWhole is passed, it tells whether the file was read to its
+// end (an empty file counts).
+ByteArray ReadFileBytes(const Text& path, bool* readWhole = nullptr);
 
 // Replaces the file with the given byte arrays, one after the other. The new
 // contents go to a temporary file beside the target, which then replaces the

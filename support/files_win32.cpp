@@ -116,7 +116,8 @@ Text LocalLowFolder() {
     return path;
 }
 
-ByteArray ReadFileBytes(const Text& path) {
+ByteArray ReadFileBytes(const Text& path, bool* readWhole) {
+    if (readWhole) *readWhole = false;
     std::wstring wide;
     if (!WideAbsolutePath(path, &wide)) return ByteArray();
     HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -125,7 +126,9 @@ ByteArray ReadFileBytes(const Text& path) {
 
     ByteArray bytes;
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestFile) {
+    bool sized = GetFileSizeEx(file, &size) != FALSE;
+    if (readWhole) *readWhole = sized && size.QuadPart == 0;
+    if (sized && size.QuadPart > 0 && size.QuadPart <= kLargestFile) {
         try {
             bytes.resize(static_cast<size_t>(size.QuadPart));
         } catch (const std::bad_alloc&) {
@@ -138,6 +141,7 @@ ByteArray ReadFileBytes(const Text& path) {
             if (!ReadFile(file, bytes.data() + done, request, &read, nullptr) || read == 0) break;
             done += read;
         }
+        if (readWhole) *readWhole = done == static_cast<size_t>(size.QuadPart);
         bytes.resize(done);
     }
     CloseHandle(file);

@@ -63,7 +63,8 @@ TEST_F(InstallScenario, AnExistingRegionFileIsReplacedWholeAndTheReportShowsWhat
         ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", {replacement.list}));
         ASSERT_NO_FATAL_FAILURE(Install(InstallReport(replacement.shown ? replacement.list : "")));
         ExpectFile(RegionFile(), replacement.list);
-        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+        ExpectFile(RegionFile() + L".bak", kOldRegionFile);
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak"});
     }
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
@@ -108,7 +109,8 @@ TEST_F(InstallScenario, ARegionFileThatCannotBeReplacedIsKeptAndTheInstallReport
         ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
         ExpectFile(RegionFile(), kOldRegionFile);
         EXPECT_TRUE(IsReadOnly(RegionFile()));
-        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+        // The copy is made before the file is found to be unwritable.
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak"});
         ASSERT_TRUE(SetReadOnly(RegionFile(), false));
     }
     {
@@ -118,7 +120,7 @@ TEST_F(InstallScenario, ARegionFileThatCannotBeReplacedIsKeptAndTheInstallReport
         ASSERT_TRUE(game.IsOpen());
         ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
         ExpectFile(RegionFile(), kOldRegionFile);
-        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak"});
     }
     // Once the game lets go, the same click installs.
     ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
@@ -202,6 +204,59 @@ TEST_F(InstallScenario, UninstallDeletesOnlyTheRegionFileAndASecondOneFails) {
     // An install after the uninstall writes the file again.
     ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
     ExpectFile(RegionFile(), DemoList());
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+// The player's own region file is kept as regionInfo.json.bak through
+// repeated installs and the uninstall; without the copy it is not replaced.
+TEST_F(InstallScenario, ThePlayersRegionFileIsKeptAsACopyThatRepeatedInstallsKeep) {
+    const std::wstring copy = RegionFile() + L".bak";
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    for (int install = 1; install <= 2; ++install) {
+        ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+        ExpectFile(RegionFile(), DemoList());
+        ExpectFile(copy, kOldRegionFile);
+    }
+    ASSERT_NO_FATAL_FAILURE(Uninstall(kUninstalled));
+    ExpectFile(copy, kOldRegionFile);
+
+    const std::string own = u8"{\"Regions\": [{\"Name\": \"自己的\"}]}";
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(own));
+    ASSERT_TRUE(SetReadOnly(copy, true));
+    ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
+    ExpectFile(RegionFile(), own);
+    ASSERT_TRUE(SetReadOnly(copy, false));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+// A list of 60 regions, pretty-printed as community lists are: the report
+// shows 20 of its lines and fits on the screen; the file holds the whole list.
+TEST_F(InstallScenario, TheReportOfALongListShowsItsFirstLinesAndFitsOnTheScreen) {
+    std::string list = "{\n  \"CurrentRegionIdx\": 0,\n  \"Regions\": [\n";
+    for (int region = 1; region <= 60; ++region) {
+        const std::string host = "r" + std::to_string(region) + ".starfold-cn.example";
+        const std::string server = "\"Fqdn\": \"" + host + "\", \"Port\": 22023, \"UseDtls\": false }";
+        list += u8"    {\n      \"Name\": \"星港社区服 " + std::to_string(region) + "\",\n      \"PingServer\": \"" + host +
+                "\",\n      \"Servers\": [\n        { \"Name\": \"main\", " + server + ",\n        { \"Name\": \"backup\", " +
+                server + "\n      ],\n      \"TranslateName\": 1003\n    }" + (region < 60 ? ",\n" : "\n");
+    }
+    list += "  ]\n}\n";
+    ASSERT_GT(list.size(), 20000u);
+    ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", {list}));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+    MessageBoxState box;
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(InstallReport(list), &box));
+    EXPECT_NE(box.text.find(L"……（另有"), std::wstring::npos) << "the whole list is shown";
+    RECT place = {};
+    GetWindowRect(box.handle, &place);
+    const RECT screen = ScreenRect();
+    EXPECT_TRUE(place.top >= screen.top && place.bottom <= screen.bottom && place.left >= screen.left &&
+                place.right <= screen.right)
+        << "the report spans " << place.top << " to " << place.bottom << " on a screen " << screen.bottom << " high";
+    ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+    ExpectFile(RegionFile(), list);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 

@@ -101,7 +101,9 @@ TEST_F(RollbackScenario, OkRemovesTheWholeUnityFolderAndWritesTheTemplateInPlace
     EXPECT_EQ(ReadWholeFile(Game() + L"\\regionInfo.json"), "{\"Regions\": []}");
     EXPECT_EQ(Listing(TreeOf(session_->Profile().localLow)), Utf8(L"\\Mossgrove\n\\Mossgrove\\Starfold\n"
                                                                    L"\\Mossgrove\\Starfold\\regionInfo.json\n"
-                                                                   L"\\Mossgrove\\Starfold\\settings.tallow\n"));
+                                                                   L"\\Mossgrove\\Starfold\\settings.tallow\n"
+                                                                   L"\\Mossgrove\\Starfold\\settings.tallow.bak\n"));
+    EXPECT_EQ(ReadWholeFile(Settings() + L".bak"), "{\"dataVersion\": 3}") << "the player's settings are not kept";
     EXPECT_TRUE(FinishAndSawBatchFile()) << "the folder went without the batch file";
 }
 

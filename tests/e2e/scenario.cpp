@@ -1,5 +1,7 @@
 #include "scenario.h"
 
+#include <algorithm>
+
 #include "e2e_paths.h"
 #include "support/site.h"
 #include "tests/win32/files.h"
@@ -12,9 +14,10 @@ std::string DemoSiteFile(const std::string& relative) {
     return ReadWholeFile(WindowsPathFromUnix(std::string(STARFOLD_E2E_SITE_DIR) + "/" + relative)).value_or("");
 }
 
+// Cancel is the default: Enter never replaces the player's settings.
 ExpectedBox RollbackQuestion() {
     return {L"数据版本回退", L"是否需要帮您载入旧版数据配置，\r\n方便您游玩2024.6.18版本以下的模组？", BoxIcon::Warning,
-            {IDOK, IDCANCEL}};
+            {IDOK, IDCANCEL}, IDCANCEL};
 }
 
 ExpectedBox Announcement(const std::wstring& text) { return {L"公告", text, BoxIcon::Information, {IDOK, IDCANCEL}}; }
@@ -28,10 +31,19 @@ ExpectedBox NewVersionQuestion(const std::wstring& reply) {
             BoxIcon::Question, {IDYES, IDNO}};
 }
 
+// The report shows the first 20 lines of the list, and how many more there are.
+std::wstring ShownList(const std::wstring& list) {
+    size_t end = 0;
+    for (int line = 0; line < 20 && end < list.size(); ++line) end = std::min(list.find(L'\n', end), list.size() - 1) + 1;
+    if (end >= list.size()) return list;
+    size_t more = std::count(list.begin() + end, list.end(), L'\n') + (list.back() == L'\n' ? 0 : 1);
+    return list.substr(0, end) + L"……（另有" + std::to_wstring(more) + L"行未显示）";
+}
+
 ExpectedBox InstallReport(const std::string& listUtf8, const std::optional<std::wstring>& voiceAddress) {
     std::wstring text = L"安装成功!\r\n\r\n";
     if (voiceAddress) text += L"Voxbridge服务器地址已更改为：" + *voiceAddress + L"\r\n\r\n";
-    text += L"安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n" + WideFromUtf8(listUtf8);
+    text += L"安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n" + ShownList(WideFromUtf8(listUtf8));
     return {L"安装结果：", text, BoxIcon::Warning, {IDOK}};
 }
 
@@ -70,6 +82,16 @@ void InstallerScenario::ExpectBox(const ExpectedBox& expected, MessageBoxState* 
     if (scale_ == 1.0)
         EXPECT_EQ(Utf8(BoxIconName(box->icon)), Utf8(BoxIconName(expected.icon))) << "icon of \"" << Utf8(box->caption) << "\"";
     EXPECT_EQ(Utf8(ButtonList(box->buttons)), Utf8(ButtonList(expected.buttons))) << "buttons of \"" << Utf8(box->caption) << "\"";
+    // The default button is drawn as one. Wine's boxes answer DM_GETDEFID with
+    // their first button whatever the default, so the style is read instead.
+    if (expected.defaultButton) {
+        int defaultButton = 0;
+        for (int button : box->buttons)
+            if ((GetWindowLongW(GetDlgItem(box->handle, button), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                defaultButton = button;
+        EXPECT_EQ(Utf8(ButtonName(defaultButton)), Utf8(ButtonName(expected.defaultButton)))
+            << "default button of \"" << Utf8(box->caption) << "\"";
+    }
     // Task-modal: while the box is up the main window takes no input.
     EXPECT_FALSE(IsWindowEnabled(session_->MainWindow())) << "the main window stays enabled under \"" << Utf8(box->caption) << "\"";
     if (seen) *seen = *box;

@@ -21,6 +21,7 @@ struct ExpectedBox {
     std::wstring text;
     BoxIcon icon;
     std::vector<int> buttons;
+    int defaultButton = 0;  // the button Enter presses; 0: not checked
 };
 
 // The boxes of the start-up sequence.

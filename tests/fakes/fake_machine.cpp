@@ -206,12 +206,13 @@ bool ToConsoleBytes(const Text& text, ByteArray* bytes) {
     return true;
 }
 
-ByteArray ReadFileBytes(const Text& path) {
+ByteArray ReadFileBytes(const Text& path, bool* readWhole) {
     FakeMachine& machine = FakeMachine::Get();
     machine.log.push_back("ReadFileBytes " + path);
     Text resolved = FakeMachine::Resolve(path);
-    if (machine.unreadable.count(resolved)) return ByteArray();
-    return machine.FileBytes(path);
+    bool readable = machine.HasFile(path) && !machine.unreadable.count(resolved);
+    if (readWhole) *readWhole = readable;
+    return readable ? machine.FileBytes(path) : ByteArray();
 }
 
 bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts) {

@@ -1,5 +1,6 @@
 // The install command without the voice-chat option: the server list into
 // the region file, the retry after a failed write, and what is refused.
+#include "install/uninstall_command.h"
 #include "tests/handlers/install_fixture.h"
 
 namespace {
@@ -23,7 +24,9 @@ TEST_F(InstallCommandTest, WritesTheListUnchangedAndReportsItConverted) {
     EXPECT_EQ(State().ServerListBytes, kList);
     ExpectOnlyMessage(SuccessReport(LeftOut), 48, "安装结果：");
     EXPECT_EQ(machine.log, (std::vector<std::string>{"Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...",
-                                                     "HttpGet " + kListUrl, "WriteFileBytes " + kRegionPath,
+                                                     "HttpGet " + kListUrl, "FileExists " + kRegionPath,
+                                                     "ReadFileBytes " + kRegionPath, "WriteFileBytes " + kRegionPath + ".bak",
+                                                     "WriteFileBytes " + kRegionPath,
                                                      "MsgBox 安装结果：", "Set 按钮1 禁止 false",
                                                      "Set 按钮1 caption 安装"}));
     // The texts are GBK in the program: "安装成功!" and the caption's full-width colon.
@@ -40,7 +43,7 @@ TEST_F(InstallCommandTest, FailedFirstWriteCreatesMakerThenGameFolderAndWritesOn
     ExpectOnlyMessage(SuccessReport(LeftOut), 48, "安装结果：");
     Text appData = FakeMachine::kAppData;
     EXPECT_EQ(std::vector<std::string>(machine.log.begin() + 3, machine.log.end() - 3),
-              (std::vector<std::string>{"WriteFileBytes " + kRegionPath,
+              (std::vector<std::string>{"FileExists " + kRegionPath, "WriteFileBytes " + kRegionPath,
                                         "CreateFolder " + appData + "..\\LocalLow\\Mossgrove\\",
                                         "CreateFolder " + appData + "..\\LocalLow\\Mossgrove\\Starfold",
                                         "WriteFileBytes " + kRegionPath}));
@@ -61,6 +64,47 @@ TEST_F(InstallCommandTest, TheRegionFileGoesUnderTheLocalLowFolderThatWindowsNam
                                                                "CreateFolder " + machine.localLow + "Mossgrove\\Starfold"}));
 }
 
+// The player's own region file is kept beside it; a second install keeps
+// that copy rather than one of ours, and uninstalling leaves it.
+TEST_F(InstallCommandTest, ThePlayersRegionFileIsKeptAsACopyThatLaterRunsKeep) {
+    const Text kCopy = kRegionPath + ".bak";
+    Install();
+    Install();
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
+    EXPECT_EQ(machine.FileBytes(kCopy), kOldRegion);
+    EXPECT_EQ(LogOf("WriteFileBytes " + kCopy).size(), 1u);
+    UninstallCommand();
+    EXPECT_FALSE(machine.HasFile(kRegionPath));
+    EXPECT_EQ(machine.FileBytes(kCopy), kOldRegion);
+
+    // Without a copy the player's file is not replaced.
+    SetUp();
+    machine.unwritable.insert(FakeMachine::Resolve(kCopy));
+    Install();
+    ExpectOnlyMessage("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！", 16, "安装结果：");
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+    EXPECT_EQ(std::count(machine.log.begin(), machine.log.end(), "WriteFileBytes " + kRegionPath), 0);
+}
+
+// A report as tall as the list would not fit on the screen: 20 lines, and
+// how many more there are.
+TEST_F(InstallCommandTest, TheReportShowsTheFirstTwentyLinesOfALongList) {
+    // The list in UTF-8 as the site serves it, and as the report shows it.
+    auto listIn = [](const Text& region) {
+        Text list = "{\r\n";
+        for (int line = 1; line <= 60; ++line) list += "  \"" + region + std::to_string(line) + "\": 1,\r\n";
+        return list + "  \"end\": 0\r\n}";
+    };
+    const Text utf8 = listIn(u8"区"), shown = listIn("区");
+    machine.web[kListUrl] = FakeMachine::Ok(utf8);
+    Install();
+    EXPECT_EQ(machine.FileBytes(kRegionPath), Bytes(utf8));
+    size_t twentieth = 0;
+    for (int line = 0; line < 20; ++line) twentieth = shown.find("\r\n", twentieth) + 2;
+    const Text heading = "安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n";
+    ExpectOnlyMessage(heading + shown.substr(0, twentieth) + "……（另有43行未显示）", 48, "安装结果：");
+}
+
 TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
     for (bool voiceChat : {false, true}) {
         SCOPED_TRACE(voiceChat);
@@ -69,7 +113,7 @@ TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
         machine.unwritable.insert(FakeMachine::Resolve(kRegionPath));
         Install();
         ExpectOnlyMessage("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！", 16, "安装结果：");
-        EXPECT_EQ(LogOf("WriteFileBytes " + kRegionPath).size(), 2u);
+        EXPECT_EQ(LogOf("WriteFileBytes " + kRegionPath).size(), 3u);  // the copy, and twice the file
         EXPECT_EQ(LogOf("CreateFolder").size(), 2u);
         EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
         // The Voxbridge change before it stands; no success names it.

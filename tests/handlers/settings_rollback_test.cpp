@@ -53,14 +53,15 @@ TEST_F(SettingsRollbackTest, CancelTouchesNothing) {
     SettingsRollback();
     ASSERT_EQ(machine.msgBoxes.size(), 1u);
     EXPECT_EQ(machine.msgBoxes[0].message, "是否需要帮您载入旧版数据配置，\r\n方便您游玩2024.6.18版本以下的模组？");
-    EXPECT_EQ(machine.msgBoxes[0].flags, 0x31);
+    // OK and Cancel with the warning icon, Cancel the default.
+    EXPECT_EQ(machine.msgBoxes[0].flags, 0x131);
     EXPECT_EQ(machine.msgBoxes[0].caption, Text("数据版本回退"));
     EXPECT_EQ(machine.log, std::vector<std::string>{"MsgBox 数据版本回退"});
     EXPECT_TRUE(machine.HasFolder(kUnity));
     EXPECT_EQ(machine.FileBytes(kSettings), Bytes("{\"dataVersion\": 3}"));
 }
 
-TEST_F(SettingsRollbackTest, OkRemovesUnityThenReplacesTheSettingsFile) {
+TEST_F(SettingsRollbackTest, OkRemovesUnityThenKeepsACopyAndReplacesTheSettingsFile) {
     SettingsRollback();
     EXPECT_FALSE(machine.HasFolder(kUnity));
     EXPECT_EQ(machine.FileBytes(kSettings), SettingsTemplate());
@@ -69,14 +70,33 @@ TEST_F(SettingsRollbackTest, OkRemovesUnityThenReplacesTheSettingsFile) {
                                "MsgBox 数据版本回退", "FileExists " + kUnity, "GetTempPath", "WriteFileBytes " + kBatchPath,
                                "RunCommand \"" + Text(kSystemFolder) + "cmd.exe\" /d /v:off /c \"\"" + kBatchPath + "\"\"",
                                "cmd: Rd " + FakeMachine::Resolve(kUnity),
-                               "cmd: Del " + FakeMachine::Resolve(kBatchPath), "DeleteFile " + kSettings,
-                               "WriteFileBytes " + kSettings}));
+                               "cmd: Del " + FakeMachine::Resolve(kBatchPath), "FileExists " + kSettings,
+                               "ReadFileBytes " + kSettings, "WriteFileBytes " + kSettings + ".bak",
+                               "DeleteFile " + kSettings, "WriteFileBytes " + kSettings}));
     EXPECT_EQ(machine.msgBoxes.size(), 1u);
 
-    // A second OK deletes the template and writes it again.
+    // A second OK deletes the template and writes it again; the copy keeps the player's settings.
     SettingsRollback();
     EXPECT_EQ(machine.directDeletes, std::vector<Text>(2, kSettings));
     EXPECT_EQ(machine.FileBytes(kSettings), SettingsTemplate());
+    EXPECT_EQ(machine.FileBytes(kSettings + ".bak"), Bytes("{\"dataVersion\": 3}"));
+}
+
+TEST_F(SettingsRollbackTest, WithoutACopyOfThePlayersSettingsTheyStay) {
+    for (bool unreadable : {false, true}) {
+        SCOPED_TRACE(unreadable ? "the settings cannot be read" : "the copy cannot be written");
+        SetUp();
+        if (unreadable) {
+            machine.unreadable.insert(FakeMachine::Resolve(kSettings));
+        } else {
+            machine.unwritable.insert(FakeMachine::Resolve(kSettings + ".bak"));
+        }
+        SettingsRollback();
+        EXPECT_EQ(machine.FileBytes(kSettings), Bytes("{\"dataVersion\": 3}"));
+        EXPECT_FALSE(machine.HasFile(kSettings + ".bak"));
+        EXPECT_TRUE(machine.directDeletes.empty());
+        EXPECT_EQ(machine.msgBoxes.size(), 1u);
+    }
 }
 
 TEST_F(SettingsRollbackTest, WithoutUnityNoBatchRunsAndTheSettingsAreStillWritten) {

@@ -32,7 +32,8 @@ TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheRepor
     EXPECT_EQ(machine.log, (std::vector<std::string>{
                                "Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...", "FileExists " + kConfigPath,
                                "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl,
-                               "WriteFileBytes " + kConfigPath, "HttpGet " + kListUrl,
+                               "WriteFileBytes " + kConfigPath, "HttpGet " + kListUrl, "FileExists " + kRegionPath,
+                               "ReadFileBytes " + kRegionPath, "WriteFileBytes " + kRegionPath + ".bak",
                                "WriteFileBytes " + kRegionPath, "MsgBox 安装结果：", "Set 按钮1 禁止 false",
                                "Set 按钮1 caption 安装"}));
     EXPECT_EQ(State().ConfigBytes, Bytes(kOldConfig));
@@ -80,7 +81,7 @@ TEST_F(VoiceChatUpdateTest, VoxbridgeMissingClearsTheBoxCollapsesAndStopsTheInst
     // The cleared box holds for the next install, which skips Voxbridge.
     machine.log.clear();
     Install();
-    EXPECT_TRUE(LogOf("FileExists").empty());
+    EXPECT_TRUE(LogOf("FileExists " + kConfigPath).empty());
     EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
 }
 
