@@ -1,8 +1,8 @@
 // An install from an https address: the demo site's TLS listener, whose
 // certificate for localhost comes from the test CA that the prefix trusts.
-#include "driver/wide_utf8.h"
-#include "driver/window_input.h"
-#include "driver/window_reading.h"
+#include "tests/win32/wide_utf8.h"
+#include "tests/win32/window_input.h"
+#include "tests/win32/window_reading.h"
 #include "e2e_paths.h"
 #include "install_scenario.h"
 

@@ -5,7 +5,7 @@
 //
 // Wine gives a program's children the library overrides that the program was
 // started with, so CTest starts these cases with the planted names preferred.
-#include "driver/host_files.h"
+#include "tests/win32/files.h"
 #include "e2e_paths.h"
 #include "install_scenario.h"
 #include "planted_paths.h"

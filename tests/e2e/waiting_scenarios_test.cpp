@@ -1,9 +1,9 @@
 // Downloads that stall or drip: each ends within its time limit as a failed
 // download, the window answers the system all along, what the user does
 // meanwhile is never acted upon, and closing ends the program at once.
-#include "driver/host_files.h"
+#include "tests/win32/files.h"
 #include "driver/side_process.h"
-#include "driver/window_input.h"
+#include "tests/win32/window_input.h"
 #include "install_scenario.h"
 #include "stand_in_paths.h"
 
