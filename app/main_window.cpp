@@ -172,7 +172,7 @@ HBRUSH OnControlColour(HDC dc, HWND control) {
 
 bool OnSetCursor(HWND over, int hitTest) {
     if (IsWaitingWithWindowsAlive()) {
-        SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+        SetCursor(WaitPointer());
         return true;
     }
     const ControlTemplate* row = TemplateOfHandle(over);

@@ -15,7 +15,14 @@ bool IsUserInput(const MSG& message) {
     return (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) || message.message == BM_CLICK;
 }
 
-void ShowBusyPointer() { SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING)); }
+// The pointer is shared: it is set only while it is over a window of this
+// thread, which answers WM_SETCURSOR the same way for the rest of the wait.
+void ShowBusyPointer() {
+    POINT at;
+    HWND under = GetCursorPos(&at) ? WindowFromPoint(at) : nullptr;
+    if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId())
+        SetCursor(WaitPointer());
+}
 
 // Dispatches what has arrived; false when the quit message came, which is
 // put back for the message loop that is waiting for it.
@@ -53,3 +60,5 @@ bool WaitWithWindowsAlive(HANDLE object, const std::function<bool()>& giveUp) {
 }
 
 bool IsWaitingWithWindowsAlive() { return g_waits > 0; }
+
+HCURSOR WaitPointer() { return LoadCursorW(nullptr, IDC_APPSTARTING); }

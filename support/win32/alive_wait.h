@@ -16,3 +16,6 @@ bool WaitWithWindowsAlive(HANDLE object, const std::function<bool()>& giveUp);
 
 // True while such a wait is going on.
 bool IsWaitingWithWindowsAlive();
+
+// The pointer that shows the wait, for a window's WM_SETCURSOR meanwhile.
+HCURSOR WaitPointer();
