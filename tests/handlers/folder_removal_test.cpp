@@ -9,9 +9,6 @@ class FolderRemovalTest : public HandlerTest {
 protected:
     const Text kBatchPath = Text(FakeMachine::kTemp) + "Speed.bat";
 
-    // The command line that runs the batch file through cmd, given the path as it stands there.
-    static Text CmdRunning(const Text& path) { return "\"C:\\windows\\system32\\cmd.exe\" /d /v:off /c \"\"" + path + "\"\""; }
-
     // The batch file as RemoveFolderByBatch wrote it, caught before it runs.
     Text BatchFor(const Text& folder) {
         Text script;
