@@ -102,15 +102,13 @@ TEST_F(ShellScenario, TheWindowOpensCentredWithOnlyTheInstallControlsAtTheirPlac
     EXPECT_TRUE(session_->Read(Control::编辑框2).visibleStyle) << u8"编辑框2 is hidden by its group box only";
     EXPECT_TRUE(session_->Read(Control::超文本浏览框1).visibleStyle) << "the viewer is hidden by its group box only";
 
-    EXPECT_EQ(Utf8(session_->Read(Control::分组框1).text), u8"安装源:");
-    EXPECT_EQ(Utf8(session_->Read(Control::分组框3).text), u8"安装源:");
-    EXPECT_EQ(Utf8(session_->Read(Control::分组框2).text), u8"安装源列表");
-    EXPECT_EQ(Utf8(session_->Read(Control::编辑框1).text), Utf8(origin_ + L"/Lanternkit/serverlist.json"));
-    EXPECT_EQ(Utf8(session_->Read(Control::编辑框2).text), Utf8(origin_ + L"/Lanternkit/bcl.ini"));
-    EXPECT_EQ(Utf8(session_->Read(Control::选择框1).text), u8"同时安装Voxbridge社区服");
-    EXPECT_EQ(Utf8(session_->Read(Control::按钮1).text), u8"安装");
-    EXPECT_EQ(Utf8(session_->Read(Control::按钮3).text), u8"卸载");
-    EXPECT_EQ(Utf8(session_->Read(Control::按钮2).text), ">>");
+    const std::pair<Control, std::wstring> texts[] = {
+        {Control::分组框1, L"安装源:"}, {Control::分组框3, L"安装源:"}, {Control::分组框2, L"安装源列表"},
+        {Control::编辑框1, origin_ + L"/Lanternkit/serverlist.json"},
+        {Control::编辑框2, origin_ + L"/Lanternkit/bcl.ini"}, {Control::选择框1, L"同时安装Voxbridge社区服"},
+        {Control::按钮1, L"安装"}, {Control::按钮3, L"卸载"}, {Control::按钮2, L">>"}};
+    for (const auto& [control, text] : texts)
+        EXPECT_EQ(Utf8(session_->Read(control).text), Utf8(text)) << Name(control);
     EXPECT_EQ(Utf8(session_->Read(Control::标签1).text).rfind("By:", 0), 0u) << Utf8(session_->Read(Control::标签1).text);
     EXPECT_EQ(OptionState(), BST_UNCHECKED);
     for (Control button : {Control::按钮1, Control::按钮2, Control::按钮3, Control::选择框1})

@@ -36,15 +36,6 @@ BoxIcon ReadIcon(HWND box) {
     return icon;
 }
 
-}  // namespace
-
-std::vector<HWND> OpenMessageBoxes(DWORD processId) {
-    std::vector<HWND> boxes;
-    for (HWND window : TopLevelWindows(processId, L"#32770"))
-        if (IsWindowVisible(window)) boxes.push_back(window);
-    return boxes;
-}
-
 MessageBoxState ReadMessageBox(HWND box, IconCheck icon) {
     MessageBoxState state;
     state.handle = box;
@@ -61,6 +52,15 @@ MessageBoxState ReadMessageBox(HWND box, IconCheck icon) {
     for (const auto& [left, id] : buttons) state.buttons.push_back(id);
     state.icon = icon == IconCheck::Look ? ReadIcon(box) : BoxIcon::Unknown;
     return state;
+}
+
+}  // namespace
+
+std::vector<HWND> OpenMessageBoxes(DWORD processId) {
+    std::vector<HWND> boxes;
+    for (HWND window : TopLevelWindows(processId, L"#32770"))
+        if (IsWindowVisible(window)) boxes.push_back(window);
+    return boxes;
 }
 
 std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& alreadySeen,
