@@ -115,7 +115,7 @@ TEST_F(MainWindowEventTest, GroupBoxesPassTheirChildrensNotificationsToTheWindow
 
 TEST_F(MainWindowEventTest, CreationCompletedRunsTheStartupSequenceOnceShown) {
     CloseMainWindow();
-    DrainQueue();
+    PumpMessages();
     ResetHandlerDoubles();
     bool shown = false, controlsExist = false;
     WhileHandlerRuns("StartupSequence", [&] {
@@ -162,14 +162,14 @@ bool LoadRefusing(const wchar_t* className) {
 
 TEST_F(MainWindowEventTest, AWindowOrControlThatCannotBeCreatedLeavesNothing) {
     CloseMainWindow();
-    DrainQueue();
+    PumpMessages();
     ResetHandlerDoubles();
     for (const wchar_t* refused : {STARFOLD_WINDOW_CLASS, L"Static", L"Edit"}) {
         SCOPED_TRACE(testing::Message() << refused);
         EXPECT_FALSE(LoadRefusing(refused));
         EXPECT_EQ(MainWindow(), nullptr);
         EXPECT_EQ(CountThreadWindows(), 0) << "nothing half-built is left behind";
-        EXPECT_FALSE(DrainQueue()) << "no quit message left to end the error box at once";
+        EXPECT_FALSE(PumpMessages()) << "no quit message left to end the error box at once";
         EXPECT_TRUE(HandlerCalls().empty()) << "no creation-completed event";
     }
     EXPECT_TRUE(LoadStartWindow());

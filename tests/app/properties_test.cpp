@@ -5,7 +5,16 @@
 
 namespace {
 
-using PropertyInterfaceTest = MainWindowTest;
+class PropertyInterfaceTest : public MainWindowTest {
+protected:
+    // Sets the property; of the control's place only the member `changed` follows it.
+    void ExpectOnlyChanged(Control control, Property property, int value, int Placement::*changed) {
+        Placement expected = PlaceOf(control);
+        expected.*changed = value;
+        SetIntegerProperty(control, property, value);
+        EXPECT_EQ(PlaceOf(control), expected) << ControlId(control);
+    }
+};
 
 TEST_F(PropertyInterfaceTest, GeometryReadsInTheParentsClientArea) {
     for (const ControlTemplate& row : ControlTemplates()) {
@@ -20,38 +29,18 @@ TEST_F(PropertyInterfaceTest, GeometryReadsInTheParentsClientArea) {
 }
 
 TEST_F(PropertyInterfaceTest, WindowSizeKeepsItsCornerAndTheOtherDimension) {
-    Placement window = PlaceOf(Control::Window);
-    SetIntegerProperty(Control::Window, Property::宽度, 751);
-    window.width = 751;
-    EXPECT_EQ(PlaceOf(Control::Window), window);
-
-    SetIntegerProperty(Control::Window, Property::高度, 241);
-    window.height = 241;
-    EXPECT_EQ(PlaceOf(Control::Window), window);
+    ExpectOnlyChanged(Control::Window, Property::宽度, 751, &Placement::width);
+    ExpectOnlyChanged(Control::Window, Property::高度, 241, &Placement::height);
     EXPECT_EQ(GetIntegerProperty(Control::Window, Property::宽度), 751);
     EXPECT_EQ(GetIntegerProperty(Control::Window, Property::高度), 241);
 }
 
 TEST_F(PropertyInterfaceTest, ControlSizeAndTopChangeOnlyWhatTheyName) {
-    Placement panel = PlaceOf(Control::分组框2);
-    SetIntegerProperty(Control::分组框2, Property::高度, 208);
-    panel.height = 208;
-    EXPECT_EQ(PlaceOf(Control::分组框2), panel);
-
-    Placement viewer = PlaceOf(Control::超文本浏览框1);
-    SetIntegerProperty(Control::超文本浏览框1, Property::高度, 192);
-    viewer.height = 192;
-    EXPECT_EQ(PlaceOf(Control::超文本浏览框1), viewer);
-
-    Placement button = PlaceOf(Control::按钮1);
-    SetIntegerProperty(Control::按钮1, Property::顶边, 176);
-    button.top = 176;
-    EXPECT_EQ(PlaceOf(Control::按钮1), button);
+    ExpectOnlyChanged(Control::分组框2, Property::高度, 208, &Placement::height);
+    ExpectOnlyChanged(Control::超文本浏览框1, Property::高度, 192, &Placement::height);
+    ExpectOnlyChanged(Control::按钮1, Property::顶边, 176, &Placement::top);
     EXPECT_EQ(GetIntegerProperty(Control::按钮1, Property::顶边), 176);
-
-    SetIntegerProperty(Control::分组框2, Property::左边, 380);
-    panel.left = 380;
-    EXPECT_EQ(PlaceOf(Control::分组框2), panel);
+    ExpectOnlyChanged(Control::分组框2, Property::左边, 380, &Placement::left);
 }
 
 TEST_F(PropertyInterfaceTest, VisibleShowsAndHidesAGroupBoxWithItsChildren) {

@@ -35,6 +35,13 @@ HostRun RunHost(std::map<std::wstring, std::wstring> variables, const std::funct
     return {ended, host.ExitCode(), host.DebugLines()};
 }
 
+// The host ended by itself with the exit code, having written these lines.
+void ExpectRun(const HostRun& run, DWORD exitCode, const Lines& debugLines) {
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, exitCode);
+    EXPECT_EQ(run.debugLines, debugLines);
+}
+
 std::wstring StartupLine() {
     std::wstring folder = ProgramFolder();
     folder.pop_back();
@@ -43,43 +50,32 @@ std::wstring StartupLine() {
 
 TEST(ShellTest, ClosingTheWindowRunsTheExitHandlerOnceAndEndsWithZero) {
     HostRun run = RunHost({}, [](HWND window) { PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); });
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exitCode, 0u);
     // The start-up sequence ran with the window shown, OLE ready and the program's folder current.
-    EXPECT_EQ(run.debugLines, (Lines{StartupLine(), kReleasedNone}));
+    ExpectRun(run, 0, {StartupLine(), kReleasedNone});
 }
 
 TEST(ShellTest, TheExitHandlerReleasesWhatTheCommandsLeft) {
     HostRun run = RunHost({{L"STARFOLD_HOST_SCRIPT", L"fill"}}, [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.debugLines, (Lines{StartupLine(), kReleasedThree}));
+    ExpectRun(run, 0, {StartupLine(), kReleasedThree});
 }
 
 TEST(ShellTest, EndProgramFromTheStartupSequenceEndsBeforeTheMessageLoop) {
     // The click is queued; were the loop entered, the install command would run.
-    HostRun run = RunHost({{L"STARFOLD_HOST_SCRIPT", L"fill,click-install,end=0"}});
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.debugLines, (Lines{StartupLine(), kReleasedThree}));
+    ExpectRun(RunHost({{L"STARFOLD_HOST_SCRIPT", L"fill,click-install,end=0"}}), 0, {StartupLine(), kReleasedThree});
 }
 
 TEST(ShellTest, EndProgramFromAHandlerEndsWithItsCodeAndRunsTheExitHandlerOnce) {
     HostRun run = RunHost({{L"STARFOLD_HOST_INSTALL", L"end=7"}}, [](HWND window) {
         PostMessageW(GetDlgItem(window, ControlId(Control::按钮1)), BM_CLICK, 0, 0);
     });
-    ASSERT_TRUE(run.ended);
-    EXPECT_EQ(run.exitCode, 7u);
-    EXPECT_EQ(run.debugLines, (Lines{StartupLine(), L"host: InstallCommand", kReleasedNone}));
+    ExpectRun(run, 7, {StartupLine(), L"host: InstallCommand", kReleasedNone});
 }
 
 TEST(ShellTest, AWindowThatCannotBeCreatedIsReportedWithoutTheExitHandler) {
     for (const wchar_t* refused : {L"StarfoldCommunityInstaller", L"Button"}) {
         SCOPED_TRACE(testing::Message() << refused);
-        HostRun run = RunHost({{L"STARFOLD_HOST_REFUSE", refused}});
-        ASSERT_TRUE(run.ended);
-        EXPECT_EQ(run.exitCode, 0xFFFFFFFFu);
-        EXPECT_EQ(run.debugLines, (Lines{L"host: runtime error: 运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n"}));
+        ExpectRun(RunHost({{L"STARFOLD_HOST_REFUSE", refused}}), 0xFFFFFFFFu,
+                  {L"host: runtime error: 运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n"});
     }
 }
 

@@ -2,29 +2,17 @@
 
 #include "app/shell.h"
 
-void PumpMessages(DWORD milliseconds) {
+bool PumpMessages(DWORD milliseconds) {
+    bool quit = false;
     DWORD start = GetTickCount();
     do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            quit = quit || message.message == WM_QUIT;
             TranslateMessage(&message);
-            DispatchMessageW(&message);
+            if (message.message != WM_QUIT) DispatchMessageW(&message);
         }
         if (milliseconds) Sleep(10);
     } while (GetTickCount() - start < milliseconds);
-}
-
-bool DrainQueue() {
-    bool quit = false;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            quit = true;
-            continue;
-        }
-        DispatchMessageW(&message);
-    }
     return quit;
 }
 
@@ -52,5 +40,5 @@ void MainWindowTest::SetUp() {
 void MainWindowTest::TearDown() {
     ResetHandlerDoubles();
     CloseMainWindow();
-    DrainQueue();
+    PumpMessages();
 }

@@ -13,11 +13,9 @@
 
 #include <string>
 
-// Dispatches what is queued, for at least `milliseconds`.
-void PumpMessages(DWORD milliseconds = 0);
-
-// Removes every queued message, the quit message included; true when a quit message was among them.
-bool DrainQueue();
+// Dispatches what is queued, for at least `milliseconds`; a quit message is
+// removed too, not dispatched: true when one was among them.
+bool PumpMessages(DWORD milliseconds = 0);
 
 LOGFONTW FontOf(HWND window);
 

@@ -36,6 +36,17 @@ Colours ColoursOf(HWND control, UINT message) {
     return colours;
 }
 
+// The size of the text in the control's font.
+SIZE TextExtent(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return extent;
+}
+
 HCURSOR CursorOver(HWND control) {
     SetCursor(nullptr);
     SendMessageW(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -96,12 +107,7 @@ TEST_F(MainWindowLayoutTest, CreditNamesTheAuthorAndFitsTheLabel) {
     std::wstring credit = StoredWindowText(label);
     ASSERT_GT(credit.size(), 3u);
     EXPECT_EQ(credit.substr(0, 3), L"By:");
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    SIZE extent = {};
-    GetTextExtentPoint32W(dc, credit.c_str(), static_cast<int>(credit.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
+    SIZE extent = TextExtent(label, credit);
     EXPECT_LE(extent.cx, FindTemplate(Control::标签1)->width);
     EXPECT_GT(extent.cx, 0);
 }
@@ -208,13 +214,7 @@ TEST(WindowAtEveryScale, NoTextIsClipped) {
             // Edit boxes scroll their text; the viewer has none.
             if (row.kind == ControlKind::EditBox || row.kind == ControlKind::HtmlViewer) continue;
             HWND control = handles[static_cast<int>(row.control)];
-            std::wstring text = StoredWindowText(control);
-            HDC dc = GetDC(control);
-            HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
-            SIZE extent = {};
-            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            SelectObject(dc, old);
-            ReleaseDC(control, dc);
+            SIZE extent = TextExtent(control, StoredWindowText(control));
             // What else the control draws on a line: the box of a check box, a button's edges, a frame's corner.
             int besides = row.kind == ControlKind::CheckBox ? 18 : row.kind == ControlKind::Label ? 0 : 8;
             RECT inside;

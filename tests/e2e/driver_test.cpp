@@ -29,15 +29,14 @@ bool WaitForLine(const DebuggedProcess& process, const std::wstring& line) {
     return WaitUntil(kTimeoutMs, [&] { return HasLine(process, line); });
 }
 
+std::wstring FixtureProgram() { return WindowsPathFromUnix(STARFOLD_E2E_FIXTURE_WINDOW); }
+
 class FixtureWindow : public ::testing::Test {
 protected:
     void Launch(const std::wstring& arguments, std::map<std::wstring, std::wstring> variables = {}) {
-        LaunchRequest request;
-        request.program = WindowsPathFromUnix(STARFOLD_E2E_FIXTURE_WINDOW);
-        request.arguments = arguments;
-        request.variables = std::move(variables);
         std::wstring problem;
-        ASSERT_TRUE(process_.Start(request, &problem)) << Utf8FromWide(problem);
+        ASSERT_TRUE(process_.Start({FixtureProgram(), arguments, L"", std::move(variables)}, &problem))
+            << Utf8FromWide(problem);
         window_ = WaitForTopLevelWindow(process_.ProcessId(), kFixtureClass, kFixtureTitle, kTimeoutMs);
         ASSERT_TRUE(window_) << "the fixture window did not appear";
     }
@@ -84,10 +83,8 @@ TEST_F(FixtureWindow, ACrashIsALastChanceExceptionWhileAHandledOneIsNot) {
 }
 
 TEST_F(FixtureWindow, AProgramThatCannotStartIsReported) {
-    LaunchRequest request;
-    request.program = L"Z:\\nonexistent\\program.exe";
     std::wstring problem;
-    EXPECT_FALSE(process_.Start(request, &problem));
+    EXPECT_FALSE(process_.Start({L"Z:\\nonexistent\\program.exe"}, &problem));
     EXPECT_NE(problem.find(L"CreateProcess failed"), std::wstring::npos);
 }
 
@@ -103,19 +100,16 @@ TEST_F(FixtureWindow, ControlsAreReadRelativeToTheirParentsClientArea) {
     ControlState top = ReadControl(window_);
     EXPECT_EQ(top.text, kFixtureTitle);
     EXPECT_EQ(top.parent, nullptr);
-    EXPECT_EQ((std::vector<int>{top.placement.left, top.placement.top, top.placement.width, top.placement.height}),
-              (std::vector<int>{120, 90, 330, 200}));
+    EXPECT_EQ(top.placement, (Placement{120, 90, 330, 200}));
 
     ControlState group = ReadControl(Control(kFixtureGroup));
     EXPECT_EQ(group.parent, window_);
-    EXPECT_EQ((std::vector<int>{group.placement.left, group.placement.top, group.placement.width, group.placement.height}),
-              (std::vector<int>{8, 8, 300, 60}));
+    EXPECT_EQ(group.placement, (Placement{8, 8, 300, 60}));
     EXPECT_EQ(group.text, L"\u5206\u7ec4");
 
     ControlState edit = ReadControl(Control(kFixtureEdit));
     EXPECT_EQ(edit.parent, group.handle) << "a control inside a group box is that box's child";
-    EXPECT_EQ((std::vector<int>{edit.placement.left, edit.placement.top, edit.placement.width, edit.placement.height}),
-              (std::vector<int>{12, 20, 200, 24}));
+    EXPECT_EQ(edit.placement, (Placement{12, 20, 200, 24}));
     EXPECT_EQ(edit.className, L"Edit");
     EXPECT_EQ(edit.text, L"\u539f\u6587");
     EXPECT_TRUE(edit.visible && edit.visibleStyle && edit.enabled);
@@ -225,15 +219,11 @@ TEST_F(FixtureWindow, ABoxIsNotAnsweredWithAButtonItLacks) {
 }
 
 TEST(IconMatching, EachSystemIconIsKnownOnAnyBackgroundAndAFlatPictureHasNone) {
-    for (BoxIcon icon : {BoxIcon::Error, BoxIcon::Warning, BoxIcon::Question, BoxIcon::Information}) {
-        for (uint32_t background : {0xF0F0F0u, 0xFFFFFFu, 0x336699u}) {
+    for (BoxIcon icon : {BoxIcon::Error, BoxIcon::Warning, BoxIcon::Question, BoxIcon::Information})
+        for (uint32_t background : {0xF0F0F0u, 0xFFFFFFu, 0x336699u})
             EXPECT_EQ(Utf8FromWide(BoxIconName(MatchBoxIcon(DrawSystemIcon(icon, background)))),
                       Utf8FromWide(BoxIconName(icon)));
-        }
-    }
-    Image flat;
-    flat.width = flat.height = 40;
-    flat.pixels.assign(1600, 0xF0F0F0);
+    Image flat{40, 40, std::vector<uint32_t>(1600, 0xF0F0F0)};
     EXPECT_EQ(MatchBoxIcon(flat), BoxIcon::None);
     Image noise = flat;
     for (size_t i = 0; i < noise.pixels.size(); ++i) noise.pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
@@ -294,9 +284,7 @@ TEST_F(FixtureWindow, ARedirectedProfileReachesTheProgramAndIsGivenBack) {
 
     ASSERT_TRUE(restored);
     DebuggedProcess again;
-    LaunchRequest request;
-    request.program = WindowsPathFromUnix(STARFOLD_E2E_FIXTURE_WINDOW);
-    ASSERT_TRUE(again.Start(request, nullptr));
+    ASSERT_TRUE(again.Start({FixtureProgram()}, nullptr));
     ASSERT_TRUE(again.WaitForDebugLine(L"fixture: appdata=", kTimeoutMs));
     std::vector<std::wstring> lines = again.DebugLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), L"fixture: appdata=" + profile.roaming), 0);

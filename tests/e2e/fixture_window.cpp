@@ -130,9 +130,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         OnCommand(window, LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_CLOSE:
-        Report(L"closing");
-        DestroyWindow(window);
-        return 0;
+        Report(L"closing");  // and the window goes as usual
+        break;
     case WM_DESTROY:
         PostQuitMessage(exitCode);
         return 0;
@@ -145,12 +144,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ReadArguments();
     ReportProfile();
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kFixtureClass;
+    WNDCLASSW windowClass = {0, WindowProc, 0, 0, instance, nullptr, LoadCursorW(nullptr, IDC_ARROW),
+                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, kFixtureClass};
     RegisterClassW(&windowClass);
     HWND window = CreateWindowExW(0, kFixtureClass, kFixtureTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 120, 90, 330,
                                   200, nullptr, nullptr, instance, nullptr);

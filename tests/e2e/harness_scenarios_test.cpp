@@ -35,9 +35,7 @@ TEST(AddressHandler, EveryOpenedWebAddressIsAppendedToTheRecordOfTheOpener) {
     const std::vector<std::wstring> addresses = {L"http://127.0.0.1:1/?page_id=38", L"https://starfold.example/\u6e90?a=1&b=2"};
     for (const std::wstring& address : addresses) {
         DebuggedProcess opener;
-        LaunchRequest request;
-        request.program = WindowsPathFromUnix(STARFOLD_E2E_FIXTURE_WINDOW);
-        request.arguments = L"--open \"" + address + L"\"";
+        LaunchRequest request{WindowsPathFromUnix(STARFOLD_E2E_FIXTURE_WINDOW), L"--open \"" + address + L"\""};
         request.variables[L"STARFOLD_URL_RECORD"] = record;
         ASSERT_TRUE(opener.Start(request, nullptr));
         HWND window = WaitForTopLevelWindow(opener.ProcessId(), kFixtureClass, kFixtureTitle, 8000);

@@ -22,10 +22,8 @@ void InstallScenario::StartAndAnswer() {
     ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes());
     // The viewer asks for the source page shortly after the start-up sequence:
     // from then on every request is the commands'.
-    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
-        std::vector<std::string> requests = SiteRequests();
-        return std::find(requests.begin(), requests.end(), "/Lanternkit/SourceInfo.html") != requests.end();
-    })) << "the source page was never requested";
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return Requested("/Lanternkit/SourceInfo.html"); }))
+        << "the source page was never requested";
 }
 
 bool InstallScenario::InstallButtonIsBusy() {
@@ -58,11 +56,8 @@ void InstallScenario::Uninstall(const ExpectedBox& box) {
 }
 
 void InstallScenario::TickVoiceChatOption() {
-    ASSERT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_UNCHECKED);
-    ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));
-    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
-        return CheckState(session_->ControlWindow(Control::选择框1)) == BST_CHECKED;
-    }));
+    ASSERT_EQ(OptionState(), BST_UNCHECKED);
+    ASSERT_NO_FATAL_FAILURE(Tick());
 }
 
 void InstallScenario::ExpectFile(const std::wstring& path, const std::optional<std::string>& bytes) {
@@ -78,8 +73,7 @@ void InstallScenario::ExpectFile(const std::wstring& path, const std::optional<s
 }
 
 void InstallScenario::ExpectFolderHolds(const std::wstring& folder, std::vector<std::wstring> names) {
-    std::vector<std::wstring> entries = FolderEntries(folder);
-    std::sort(entries.begin(), entries.end());
+    std::vector<std::wstring> entries = FolderEntries(folder);  // sorted
     std::sort(names.begin(), names.end());
     std::string seen;
     for (const std::wstring& entry : entries) seen += " " + Utf8(entry);
@@ -90,6 +84,6 @@ size_t InstallScenario::RequestMark() { return SiteRequests().size(); }
 
 std::vector<std::string> InstallScenario::RequestsSince(size_t mark) {
     std::vector<std::string> requests = SiteRequests();
-    return mark < requests.size() ? std::vector<std::string>(requests.begin() + mark, requests.end())
-                                  : std::vector<std::string>{};
+    requests.erase(requests.begin(), requests.begin() + std::min(mark, requests.size()));
+    return requests;
 }

@@ -133,10 +133,7 @@ TEST_F(InstallScenario, AnAddressTypedIntoTheSourceBoxIsTheOnlyOneFetched) {
     const std::string path = "/mirror/starfold/regions-2.json?channel=beta";
     ASSERT_TRUE(site_->Serve(path, {list}));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    HWND edit = session_->ControlWindow(Control::编辑框1);
-    const std::wstring typed = SiteOrigin() + WideFromUtf8(path);
-    ASSERT_TRUE(PostTyping(edit, typed));
-    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return WindowText(edit) == typed; }));
+    ASSERT_NO_FATAL_FAILURE(Type(Control::编辑框1, SiteOrigin() + WideFromUtf8(path)));
     const size_t mark = RequestMark();
     ASSERT_NO_FATAL_FAILURE(Install(InstallReport(list)));
     EXPECT_EQ(RequestsSince(mark), std::vector<std::string>{path});
@@ -180,10 +177,7 @@ TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow
         ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
         if (slow.voiceChat) {
             ExpectFile(ConfigFile(), std::string("{\"serverURL\": \"wss://slow.example/voice\", \"volume\": 80}"));
-            ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));  // back to the plain install
-            ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
-                return CheckState(session_->ControlWindow(Control::选择框1)) == BST_UNCHECKED;
-            }));
+            ASSERT_NO_FATAL_FAILURE(Tick());  // back to the plain install
         }
         ExpectFile(RegionFile(), DemoList());
         ASSERT_TRUE(site_->Reset());

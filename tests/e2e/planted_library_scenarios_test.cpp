@@ -66,9 +66,7 @@ protected:
 
     // Starts the copy, installs, opens the side panel and closes.
     void UseTheInstaller() {
-        std::wstring problem;
-        ASSERT_TRUE(session_->Launch(Installer(), &problem)) << Utf8(problem);
-        ASSERT_TRUE(session_->WaitForMainWindow(kStepTimeoutMs)) << "exited: " << session_->Process().HasExited();
+        ASSERT_NO_FATAL_FAILURE(Start(Installer()));
         ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes());
         ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
         ExpectFile(RegionFile(), DemoList());

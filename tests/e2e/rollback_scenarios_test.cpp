@@ -58,20 +58,17 @@ protected:
         ASSERT_TRUE(WriteWholeFile(Game() + L"\\regionInfo.json", "{\"Regions\": []}"));
     }
 
-    // Watches the temporary folder from before the installer starts until it has ended.
-    void WatchTemp() {
-        watch_ = std::make_unique<FolderWatch>(session_->Profile().temp);
-        ASSERT_TRUE(watch_->Watching()) << "cannot watch " << Utf8(session_->Profile().temp);
-    }
-
     // Runs the start-up with the rollback answered as given: the version is
     // current, so the announcement is the next box, and nothing comes between.
-    void RunStartUp(int rollbackAnswer) {
+    // Unless told not to, it watches the temporary folder from before the
+    // installer starts until it has ended.
+    void RunStartUp(int rollbackAnswer, bool watchTemp = true) {
+        if (watchTemp) {
+            watch_ = std::make_unique<FolderWatch>(session_->Profile().temp);
+            ASSERT_TRUE(watch_->Watching()) << "cannot watch " << Utf8(session_->Profile().temp);
+        }
         ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), rollbackAnswer));
-        ASSERT_NO_FATAL_FAILURE(
-            ExpectAndAnswer(Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))), IDCANCEL));
-        ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return IsWindowEnabled(session_->MainWindow()) != FALSE; }));
+        ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes(IDCANCEL, rollbackAnswer));
         ExpectNoBox(300);
     }
 
@@ -91,7 +88,6 @@ protected:
 TEST_F(RollbackScenario, OkRemovesTheWholeUnityFolderAndWritesTheTemplateInPlaceOfTheSettings) {
     ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
     ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(WatchTemp());
     ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
     EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
     std::optional<std::string> settings = ReadWholeFile(Settings());
@@ -112,7 +108,6 @@ TEST_F(RollbackScenario, CancelLeavesTheUnityFolderAndTheSettingsFileAsTheyWere)
     ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
     const std::map<std::wstring, std::string> before = TreeOf(session_->Profile().localLow);
     ASSERT_EQ(before.at(L"\\Unity\\Mossgrove\\Starfold\\Player.log"), "started\r\n (read-only)");
-    ASSERT_NO_FATAL_FAILURE(WatchTemp());
     ASSERT_NO_FATAL_FAILURE(RunStartUp(IDCANCEL));
     EXPECT_TRUE(TreeOf(session_->Profile().localLow) == before) << "now:\n" << Listing(TreeOf(session_->Profile().localLow));
     EXPECT_EQ(ReadWholeFile(Settings()), "{\"dataVersion\": 3}");
@@ -121,7 +116,6 @@ TEST_F(RollbackScenario, CancelLeavesTheUnityFolderAndTheSettingsFileAsTheyWere)
 
 TEST_F(RollbackScenario, WithoutAUnityFolderNoBatchFileIsEverWrittenAndTheSettingsAreReplaced) {
     ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(WatchTemp());
     ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
     EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
     EXPECT_FALSE(FinishAndSawBatchFile()) << "Speed.bat was written though there was nothing to remove";
@@ -129,7 +123,6 @@ TEST_F(RollbackScenario, WithoutAUnityFolderNoBatchFileIsEverWrittenAndTheSettin
 
 TEST_F(RollbackScenario, WithoutTheGameFolderOnlyTheUnityFolderGoesAndNothingIsCreated) {
     ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
-    ASSERT_NO_FATAL_FAILURE(WatchTemp());
     ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));  // no box of its own between the question and the announcement
     EXPECT_EQ(Listing(TreeOf(session_->Profile().localLow)), "(nothing)") << "no settings file, no Mossgrove folder";
     EXPECT_EQ(Listing(TreeOf(session_->Profile().roaming)), "(nothing)");
@@ -142,7 +135,7 @@ TEST_F(RollbackScenario, AnotherProgramsReadOnlySpeedBatIsNeverRunAndTheSettings
     ASSERT_TRUE(SetFileAttributesW(foreign.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
     ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
+    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK, false));
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
     EXPECT_EQ(Listing(TreeOf(session_->Profile().temp)), "\\Speed.bat\n") << "the other Speed.bat ran or was replaced";
     EXPECT_TRUE(PathExists(Unity())) << "no batch file of ours was run";
@@ -170,7 +163,6 @@ TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolder
     }
     ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
     ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(WatchTemp());
     ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
     EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
     EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
@@ -193,7 +185,6 @@ TEST_F(RollbackScenario, UserFoldersNamedInChineseWorkUnderAnEnglishLocale) {
     ASSERT_TRUE(session_->PrepareProfile());
     ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
     ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(WatchTemp());
     ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
     EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
     EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";

@@ -22,6 +22,8 @@ ExpectedBox RollbackQuestion() {
 
 ExpectedBox Announcement(const std::wstring& text) { return {L"公告", text, BoxIcon::Information, {IDOK, IDCANCEL}}; }
 
+ExpectedBox DemoAnnouncement() { return Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))); }
+
 ExpectedBox NetworkError() {
     return {L"网络错误！", L"未能从服务器获得版本信息，请检查网络是否畅通。", BoxIcon::Error, {IDOK}};
 }
@@ -65,9 +67,10 @@ void InstallerScenario::TearDown() {
     session_.reset();
 }
 
-void InstallerScenario::Start() {
+void InstallerScenario::Start(const std::wstring& program) {
     std::wstring problem;
-    ASSERT_TRUE(session_->Launch(WindowsPathFromUnix(STARFOLD_E2E_INSTALLER), &problem)) << Utf8(problem);
+    ASSERT_TRUE(session_->Launch(program.empty() ? WindowsPathFromUnix(STARFOLD_E2E_INSTALLER) : program, &problem))
+        << Utf8(problem);
     ASSERT_TRUE(session_->WaitForMainWindow(kStepTimeoutMs))
         << "no window of class StarfoldCommunityInstaller titled \"" << Utf8(STARFOLD_WINDOW_TITLE)
         << "\" appeared; process exited: " << session_->Process().HasExited();
@@ -107,12 +110,17 @@ void InstallerScenario::ExpectAndAnswer(const ExpectedBox& expected, int buttonI
     ASSERT_NO_FATAL_FAILURE(Answer(box, buttonId));
 }
 
-void InstallerScenario::AnswerStartupBoxes(int announcementAnswer) {
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
-    ASSERT_NO_FATAL_FAILURE(
-        ExpectAndAnswer(Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))), announcementAnswer));
+void InstallerScenario::AnswerStartupBoxes(int announcementAnswer, int rollbackAnswer) {
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), rollbackAnswer));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), announcementAnswer));
     // The start-up sequence has returned once the window takes input again.
     ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return IsWindowEnabled(session_->MainWindow()) != FALSE; }));
+}
+
+void InstallerScenario::StartServing(const std::string& path, const SiteVariant& reply) {
+    ASSERT_TRUE(site_->Serve(path, reply));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
 }
 
 void InstallerScenario::ExpectNoBox(DWORD waitMs) {
@@ -125,6 +133,17 @@ void InstallerScenario::Click(Control control) {
     HWND window = session_->ControlWindow(control);
     ASSERT_TRUE(window) << "no control with id " << ControlId(control);
     ASSERT_TRUE(PostClick(window));
+}
+
+void InstallerScenario::Tick() {
+    const int after = OptionState() == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+    ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return OptionState() == after; }));
+}
+
+void InstallerScenario::Type(Control edit, const std::wstring& text) {
+    ASSERT_TRUE(PostTyping(session_->ControlWindow(edit), text));
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return WindowText(session_->ControlWindow(edit)) == text; }));
 }
 
 void InstallerScenario::ExpectExit(DWORD exitCode, int releasedBlocks) {
@@ -146,6 +165,11 @@ std::vector<std::string> InstallerScenario::SiteRequests() {
     std::optional<std::vector<std::string>> requests = site_->Requests();
     EXPECT_TRUE(requests) << "the demo site does not answer";
     return requests.value_or(std::vector<std::string>{});
+}
+
+bool InstallerScenario::Requested(const std::string& path) {
+    std::vector<std::string> requests = SiteRequests();
+    return std::find(requests.begin(), requests.end(), path) != requests.end();
 }
 
 bool InstallerScenario::IsScaled(const Placement& seen, const Placement& units) const {

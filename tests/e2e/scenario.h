@@ -27,6 +27,7 @@ struct ExpectedBox {
 // The boxes of the start-up sequence.
 ExpectedBox RollbackQuestion();
 ExpectedBox Announcement(const std::wstring& text);
+ExpectedBox DemoAnnouncement();  // the demo site's own
 ExpectedBox NetworkError();
 ExpectedBox NewVersionQuestion(const std::wstring& reply);
 // The install report for a UTF-8 server list, naming the voice server when given.
@@ -37,16 +38,18 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the installer and waits for its main window.
-    void Start();
+    // Starts the installer (the build's, or a copy of it) and waits for its main window.
+    void Start(const std::wstring& program = L"");
     // Waits for the next box and checks it is the expected one.
     void ExpectBox(const ExpectedBox& expected, MessageBoxState* seen = nullptr);
     void Answer(const MessageBoxState& box, int buttonId);
     // Expects the box and answers it.
     void ExpectAndAnswer(const ExpectedBox& expected, int buttonId);
-    // The usual start: the rollback question answered Cancel, the version
+    // The usual start: the rollback question answered (Cancel), the version
     // found current, the announcement answered as given.
-    void AnswerStartupBoxes(int announcementAnswer = IDCANCEL);
+    void AnswerStartupBoxes(int announcementAnswer = IDCANCEL, int rollbackAnswer = IDCANCEL);
+    // Serves the reply for the path, starts the installer and declines the rollback.
+    void StartServing(const std::string& path, const SiteVariant& reply);
     // No box shows up within the time.
     void ExpectNoBox(DWORD waitMs);
 
@@ -69,13 +72,19 @@ protected:
 
     // Posts a click to the control.
     void Click(Control control);
+    // Clicks 选择框1 and waits until it has changed its state.
+    void Tick();
+    int OptionState() { return CheckState(session_->ControlWindow(Control::选择框1)); }
+    // Types the text into the edit box in place of what it held, and waits until it shows.
+    void Type(Control edit, const std::wstring& text);
     // The process ends with the code, its exit handler ran once, naming the
     // count of released blocks, and it did not crash.
     void ExpectExit(DWORD exitCode, int releasedBlocks);
     void CloseAndExpectExit(int releasedBlocks);
 
-    // The site's requests since the scenario began.
+    // The site's requests since the scenario began, and whether they hold the path.
     std::vector<std::string> SiteRequests();
+    bool Requested(const std::string& path);
 
     std::unique_ptr<InstallerSession> session_;
     std::unique_ptr<SiteControl> site_;

@@ -71,15 +71,6 @@ protected:
         ExpectControls(rows);
     }
 
-    // Clicks the check box and waits until it has changed its state.
-    void Tick() {
-        int before = CheckState(session_->ControlWindow(Control::选择框1));
-        ASSERT_NO_FATAL_FAILURE(Click(Control::选择框1));
-        ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
-            return CheckState(session_->ControlWindow(Control::选择框1)) == (before == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
-        }));
-    }
-
     void ClickPanelButton(const std::wstring& captionAfter) {
         ASSERT_NO_FATAL_FAILURE(Click(Control::按钮2));
         ControlState button = WaitForControl(Control::按钮2, [&](const ControlState& state) { return state.text == captionAfter; });
@@ -111,17 +102,15 @@ TEST_F(ShellScenario, TheWindowOpensCentredWithOnlyTheInstallControlsAtTheirPlac
     EXPECT_TRUE(session_->Read(Control::编辑框2).visibleStyle) << u8"编辑框2 is hidden by its group box only";
     EXPECT_TRUE(session_->Read(Control::超文本浏览框1).visibleStyle) << "the viewer is hidden by its group box only";
 
-    EXPECT_EQ(Utf8(session_->Read(Control::分组框1).text), u8"安装源:");
-    EXPECT_EQ(Utf8(session_->Read(Control::分组框3).text), u8"安装源:");
-    EXPECT_EQ(Utf8(session_->Read(Control::分组框2).text), u8"安装源列表");
-    EXPECT_EQ(Utf8(session_->Read(Control::编辑框1).text), Utf8(origin_ + L"/Lanternkit/serverlist.json"));
-    EXPECT_EQ(Utf8(session_->Read(Control::编辑框2).text), Utf8(origin_ + L"/Lanternkit/bcl.ini"));
-    EXPECT_EQ(Utf8(session_->Read(Control::选择框1).text), u8"同时安装Voxbridge社区服");
-    EXPECT_EQ(Utf8(session_->Read(Control::按钮1).text), u8"安装");
-    EXPECT_EQ(Utf8(session_->Read(Control::按钮3).text), u8"卸载");
-    EXPECT_EQ(Utf8(session_->Read(Control::按钮2).text), ">>");
+    const std::pair<Control, std::wstring> texts[] = {
+        {Control::分组框1, L"安装源:"}, {Control::分组框3, L"安装源:"}, {Control::分组框2, L"安装源列表"},
+        {Control::编辑框1, origin_ + L"/Lanternkit/serverlist.json"},
+        {Control::编辑框2, origin_ + L"/Lanternkit/bcl.ini"}, {Control::选择框1, L"同时安装Voxbridge社区服"},
+        {Control::按钮1, L"安装"}, {Control::按钮3, L"卸载"}, {Control::按钮2, L">>"}};
+    for (const auto& [control, text] : texts)
+        EXPECT_EQ(Utf8(session_->Read(control).text), Utf8(text)) << Name(control);
     EXPECT_EQ(Utf8(session_->Read(Control::标签1).text).rfind("By:", 0), 0u) << Utf8(session_->Read(Control::标签1).text);
-    EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_UNCHECKED);
+    EXPECT_EQ(OptionState(), BST_UNCHECKED);
     for (Control button : {Control::按钮1, Control::按钮2, Control::按钮3, Control::选择框1})
         EXPECT_TRUE(session_->Read(button).enabled) << Name(button);
     session_->Screenshot(L"start");
@@ -239,19 +228,14 @@ TEST_F(ShellScenario, ClosingThroughTheTitleBarRunsTheExitHandlerOnce) {
 }
 
 TEST_F(ShellScenario, ClosingWhenNothingWasFetchedReleasesNothing) {
-    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", {""}));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/versioninfo.json", {""}));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
-    ASSERT_NO_FATAL_FAILURE(
-        ExpectAndAnswer(Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), IDCANCEL));
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(0));
 }
 
 TEST_F(ShellScenario, AcceptingANewVersionEndsTheProgramFromTheStartUpSequence) {
-    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", {"1.2025.1.1"}));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/versioninfo.json", {"1.2025.1.1"}));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(L"1.2025.1.1"), IDYES));
     ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
     // The browser starts as the installer ends.
@@ -268,14 +252,9 @@ TEST_F(ShellWithInstall, AnAddressTypedIntoTheEditBoxIsUsedByTheNextInstall) {
     const std::string list = u8"{\"Regions\": [{\"Name\": \"测试区\"}]}";
     ASSERT_TRUE(site_->Serve("/custom/list.json?from=typed", {list}));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    HWND edit = session_->ControlWindow(Control::编辑框1);
-    const std::wstring typed = origin_ + L"/custom/list.json?from=typed";
-    ASSERT_TRUE(PostTyping(edit, typed));
-    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return WindowText(edit) == typed; }));
+    ASSERT_NO_FATAL_FAILURE(Type(Control::编辑框1, origin_ + L"/custom/list.json?from=typed"));
     ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
-    MessageBoxState report;
-    ASSERT_NO_FATAL_FAILURE(ExpectBox(InstallReport(list), &report));
-    ASSERT_NO_FATAL_FAILURE(Answer(report, IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(InstallReport(list), IDOK));
     EXPECT_EQ(ReadWholeFile(RegionFile()), list);
     std::vector<std::string> requests = SiteRequests();
     ASSERT_FALSE(requests.empty());
@@ -288,13 +267,9 @@ TEST_F(ShellWithInstall, AVoiceServerAddressTypedIntoTheSecondEditBoxIsTheOneFet
     ASSERT_TRUE(site_->Serve("/custom/voice.ini", {"wss://typed.example/voice"}));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     ASSERT_NO_FATAL_FAILURE(Tick());
-    HWND edit = session_->ControlWindow(Control::编辑框2);
-    const std::wstring typed = origin_ + L"/custom/voice.ini";
-    ASSERT_TRUE(PostTyping(edit, typed));
-    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return WindowText(edit) == typed; }));
+    ASSERT_NO_FATAL_FAILURE(Type(Control::编辑框2, origin_ + L"/custom/voice.ini"));
     ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(
-        InstallReport(DemoList(), std::wstring(L"wss://typed.example/voice")), IDOK));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(InstallReport(DemoList(), L"wss://typed.example/voice"), IDOK));
     EXPECT_EQ(ReadWholeFile(ConfigFile()), "{\"serverURL\": \"wss://typed.example/voice\", \"volume\": 80}");
     std::vector<std::string> requests = SiteRequests();
     EXPECT_EQ(std::count(requests.begin(), requests.end(), "/custom/voice.ini"), 1);
@@ -309,7 +284,7 @@ TEST_F(ShellWithInstall, AfterInstallClearedTheCheckBoxTheNextTickShowsTheSectio
     // No Voxbridge configuration in the profile: the install stops at once.
     ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(kVoxbridgeMissing, IDOK));
-    EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_UNCHECKED);
+    EXPECT_EQ(OptionState(), BST_UNCHECKED);
     ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(false, 388));
     ControlState install = WaitForControl(Control::按钮1, [](const ControlState& state) { return state.enabled; });
     EXPECT_EQ(Utf8(install.text), u8"安装");
@@ -324,13 +299,11 @@ TEST_F(ShellWithInstall, TwoInstallsReleaseOnlyTheLastValuesAtExit) {
     ASSERT_NO_FATAL_FAILURE(WriteConfig("{\"serverURL\": \"wss://old.example/voice\", \"volume\": 80}"));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     ASSERT_NO_FATAL_FAILURE(Tick());
+    const ExpectedBox report = InstallReport(DemoList(), WideFromUtf8(DemoSiteFile("Lanternkit/bcl.ini")));
     for (int run = 1; run <= 2; ++run) {
         SCOPED_TRACE(run);
         ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
-        MessageBoxState report;
-        ASSERT_NO_FATAL_FAILURE(ExpectBox(
-            InstallReport(DemoList(), WideFromUtf8(DemoSiteFile("Lanternkit/bcl.ini"))), &report));
-        ASSERT_NO_FATAL_FAILURE(Answer(report, IDOK));
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(report, IDOK));
         ASSERT_TRUE(WaitForControl(Control::按钮1, [](const ControlState& state) { return state.enabled; }).enabled);
     }
     EXPECT_EQ(ReadWholeFile(ConfigFile()), "{\"serverURL\": \"wss://voice.starfold-cn.example/bcl\", \"volume\": 80}");

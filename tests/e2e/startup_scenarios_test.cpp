@@ -14,24 +14,16 @@ namespace {
 
 class StartupScenario : public InstallerScenario {
 protected:
-    std::wstring AnnouncementText() { return WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt")); }
-
     // The version reply served, then the installer started and the rollback declined.
-    void StartWithVersion(const std::string& body) {
-        ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", {body}));
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
-    }
+    void StartWithVersion(const SiteVariant& reply) { StartServing("/Lanternkit/versioninfo.json", reply); }
 
-    void ExpectTheAnnouncementNext() { ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(AnnouncementText()), IDCANCEL)); }
+    void ExpectTheAnnouncementNext() { ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), IDCANCEL)); }
 
     // The viewer asks for the source page once the sequence reaches its last
     // step: after the version and the announcement, and nothing after it.
     void ExpectTheSourcePageLoaded() {
-        EXPECT_TRUE(WaitUntil(kStepTimeoutMs, [&] {
-            std::vector<std::string> requests = SiteRequests();
-            return std::find(requests.begin(), requests.end(), "/Lanternkit/SourceInfo.html") != requests.end();
-        })) << "the source page was never requested";
+        EXPECT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return Requested("/Lanternkit/SourceInfo.html"); }))
+            << "the source page was never requested";
         Sleep(100);
         EXPECT_EQ(SiteRequests(), (std::vector<std::string>{"/Lanternkit/versioninfo.json", "/Lanternkit/announcer.txt",
                                                             "/Lanternkit/SourceInfo.html"}));
@@ -69,7 +61,7 @@ TEST_F(StartupScenario, TheRollbackQuestionComesFirstAndACurrentVersionGoesStrai
     session_->Screenshot(L"rollback-question");
     ASSERT_NO_FATAL_FAILURE(Answer(rollback, IDCANCEL));
     MessageBoxState announcement;
-    ASSERT_NO_FATAL_FAILURE(ExpectBox(Announcement(AnnouncementText()), &announcement));
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(DemoAnnouncement(), &announcement));
     EXPECT_EQ(SiteRequests(), (std::vector<std::string>{"/Lanternkit/versioninfo.json", "/Lanternkit/announcer.txt"}));
     ASSERT_NO_FATAL_FAILURE(Answer(announcement, IDOK));
     ExpectTheSourcePageLoaded();
@@ -79,21 +71,21 @@ TEST_F(StartupScenario, TheRollbackQuestionComesFirstAndACurrentVersionGoesStrai
 
 // Line ends and spaces around the reply are not part of the version.
 TEST_F(StartupScenario, AVersionFollowedByALineEndIsTheCurrentVersion) {
-    ASSERT_NO_FATAL_FAILURE(StartWithVersion("1.2024.9.23\r\n"));
+    ASSERT_NO_FATAL_FAILURE(StartWithVersion({"1.2024.9.23\r\n"}));
     ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
     ExpectTheSourcePageLoaded();  // after Cancel on the announcement too
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
 }
 
 TEST_F(StartupScenario, AnotherVersionIsShownWithoutTheSpaceAndLineEndAroundIt) {
-    ASSERT_NO_FATAL_FAILURE(StartWithVersion(" 1.2024.10.1\r\n"));
+    ASSERT_NO_FATAL_FAILURE(StartWithVersion({" 1.2024.10.1\r\n"}));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(L"1.2024.10.1"), IDNO));
     ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
 }
 
 TEST_F(StartupScenario, AnOlderVersionIsOfferedTooAndNoGoesOnToTheAnnouncement) {
-    ASSERT_NO_FATAL_FAILURE(StartWithVersion("1.2023.1.1"));
+    ASSERT_NO_FATAL_FAILURE(StartWithVersion({"1.2023.1.1"}));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(L"1.2023.1.1"), IDNO));
     ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
@@ -107,9 +99,7 @@ TEST_F(StartupScenario, AnErrorPageOrACutOffReplyIsANetworkError) {
     for (const SiteVariant& reply : {notFound, cutOff}) {
         SCOPED_TRACE(reply.status == 404 ? "404" : "cut off");
         if (reply.status != 404) ASSERT_NO_FATAL_FAILURE(StartAfresh());
-        ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", reply));
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+        ASSERT_NO_FATAL_FAILURE(StartWithVersion(reply));
         ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
         ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
         // The reply is kept as received all the same, and released at the end.
@@ -121,7 +111,7 @@ TEST_F(StartupScenario, AnEmptyVersionOrOneStartingWithAZeroByteIsANetworkError)
     for (const std::string& body : {std::string(), std::string("\0" "1.2024.9.23", 12)}) {
         SCOPED_TRACE("version body of " + std::to_string(body.size()) + " bytes");
         if (!body.empty()) ASSERT_NO_FATAL_FAILURE(StartAfresh());
-        ASSERT_NO_FATAL_FAILURE(StartWithVersion(body));
+        ASSERT_NO_FATAL_FAILURE(StartWithVersion({body}));
         ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
         ASSERT_NO_FATAL_FAILURE(ExpectTheAnnouncementNext());
         // A reply of a zero byte and text is kept, and released, all the same.
@@ -130,9 +120,7 @@ TEST_F(StartupScenario, AnEmptyVersionOrOneStartingWithAZeroByteIsANetworkError)
 }
 
 TEST_F(StartupScenario, AnUnreachableSiteGivesTheNetworkErrorThenAnEmptyAnnouncement) {
-    ASSERT_TRUE(site_->Serve("*", {"", 200, Delivery::Drop}));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(StartServing("*", {"", 200, Delivery::Drop}));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(L""), IDOK));
     ExpectTheSourcePageLoaded();  // and fails to load, which the viewer shows itself
@@ -144,9 +132,7 @@ TEST_F(StartupScenario, AnAnnouncementCutOffMidwayShowsWhatArrived) {
     // Cut between two characters: the GBK text stays whole up to there.
     const size_t cut = WideCharToMultiByte(936, 0, L"欢迎来到", 4, nullptr, 0, nullptr, nullptr);
     SiteVariant partial{announcement, 200, Delivery::Cut, static_cast<int>(cut), "text/plain; charset=gbk"};
-    ASSERT_TRUE(site_->Serve("/Lanternkit/announcer.txt", partial));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/announcer.txt", partial));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(L"欢迎来到"), IDCANCEL));
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
 }
@@ -167,7 +153,7 @@ TEST_F(StartupScenario, YesOnAnotherOrAnOlderVersionOpensTheDownloadPageAndEndsT
             ASSERT_NO_FATAL_FAILURE(StartAfresh());
             ASSERT_TRUE(site_->Reset());
         }
-        ASSERT_NO_FATAL_FAILURE(StartWithVersion(reply.body));
+        ASSERT_NO_FATAL_FAILURE(StartWithVersion({reply.body}));
         ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(reply.shown), IDYES));
         ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
         // The address handler may still be starting as the installer ends.
@@ -206,11 +192,9 @@ TEST_F(StartupScenario, OkOnTheAnnouncementEndsTheGameAndCancelLeavesItWithADown
         SideProcess game;
         ASSERT_NO_FATAL_FAILURE(StartGame(&game));
 
-        std::wstring problem;
-        ASSERT_TRUE(session_->Launch(installer, &problem)) << Utf8(problem);
-        ASSERT_TRUE(session_->WaitForMainWindow(kStepTimeoutMs));
+        ASSERT_NO_FATAL_FAILURE(Start(installer));
         ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
-        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(AnnouncementText()), answer));
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), answer));
         const ULONGLONG answered = GetTickCount64();
         if (answer == IDOK) {
             EXPECT_TRUE(game.WaitForExit(5000)) << "the game still runs 5 s after OK";

@@ -30,7 +30,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Install(message));
         ExpectFile(RegionFile(), kOldRegionFile);
         EXPECT_EQ(RequestsSince(mark), fetched);
-        EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_CHECKED) << "the option stays as the user set it";
+        EXPECT_EQ(OptionState(), BST_CHECKED) << "the option stays as the user set it";
         ExpectVerticalLayout(true);
     }
 };
@@ -68,7 +68,7 @@ TEST_F(VoiceChatScenario, OnlyTheSpanFromTheKeyToTheCommaChangesAndTheReportName
         ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
         // The report names what was written: the address is fetched once.
         EXPECT_EQ(RequestsSince(mark), (std::vector<std::string>{"/Lanternkit/bcl.ini", "/Lanternkit/serverlist.json"}));
-        EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_CHECKED);
+        EXPECT_EQ(OptionState(), BST_CHECKED);
     }
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
 }
@@ -103,7 +103,7 @@ TEST_F(VoiceChatScenario, WithoutTheConfigurationTheOptionIsClearedTheLayoutColl
         ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true));
         const size_t mark = RequestMark();
         ASSERT_NO_FATAL_FAILURE(Install(kVoxbridgeMissing));
-        EXPECT_EQ(CheckState(session_->ControlWindow(Control::选择框1)), BST_UNCHECKED);
+        EXPECT_EQ(OptionState(), BST_UNCHECKED);
         ExpectVerticalLayout(false);
         EXPECT_TRUE(RequestsSince(mark).empty()) << "fetched " << RequestsSince(mark).front();
         EXPECT_FALSE(PathExists(session_->Profile().localLow + L"\\Mossgrove"));

@@ -57,13 +57,10 @@ protected:
 };
 
 TEST_F(WaitingScenario, AStalledVersionCheckEndsInTheNetworkErrorWhileTheWindowAnswers) {
-    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", Stalled()));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/versioninfo.json", Stalled()));
     EXPECT_LT(AnswerUntilABoxShows(25000), 25000u);
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
-    ASSERT_NO_FATAL_FAILURE(
-        ExpectAndAnswer(Announcement(WideFromGbk(DemoSiteFile("Lanternkit/announcer.txt"))), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), IDCANCEL));
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(0));
 }
 
@@ -132,9 +129,7 @@ TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
 TEST_F(WaitingScenario, ClosedDuringTheVersionCheckNothingMoreIsDone) {
     SideProcess game;
     ASSERT_TRUE(game.Start(WindowsPathFromUnix(STARFOLD_E2E_GAME_STAND_IN)));
-    ASSERT_TRUE(site_->Serve("/Lanternkit/versioninfo.json", Stalled()));
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDCANCEL));
+    ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/versioninfo.json", Stalled()));
     Sleep(1000);
     ASSERT_TRUE(PostClose(session_->MainWindow()));
     ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 0));  // before the reply was kept

@@ -15,7 +15,6 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,31 +23,13 @@ namespace {
 
 constexpr DWORD kBoxWaitMs = 2500;
 
-class Tour {
-public:
-    explicit Tour(std::wstring out) : out_(std::move(out)), session_(out_ + L"\\session") {}
+void Say(const std::string& line) {
+    std::string text = "walk-through: " + line + "\n";
+    fwrite(text.data(), 1, text.size(), stdout);
+    fflush(stdout);
+}
 
-    int Run();
-
-private:
-    void Say(const std::string& line) {
-        std::string text = "walk-through: " + line + "\n";
-        fwrite(text.data(), 1, text.size(), stdout);
-        fflush(stdout);
-    }
-    void Shot(const std::string& name);
-    // Answers every box that shows up until none has come for a while.
-    int AnswerBoxes(const std::string& stage, DWORD firstWaitMs = kBoxWaitMs);
-    int ChooseAnswer(const MessageBoxState& box);
-    bool Click(Control control, const std::string& what);
-    void ReportLayout();
-    void ReportFile(const std::wstring& path, const std::string& what);
-
-    std::wstring out_;
-    InstallerSession session_;
-    int step_ = 0;
-};
-
+// The text with its line ends as LF, each following line indented under the first.
 std::string Indented(const std::wstring& text) {
     std::string utf8 = Utf8FromWide(text), indented;
     for (size_t i = 0; i < utf8.size(); ++i) {
@@ -59,69 +40,85 @@ std::string Indented(const std::wstring& text) {
     return indented;
 }
 
-void Tour::Shot(const std::string& name) {
-    wchar_t number[8];
-    swprintf(number, 8, L"%02d-", ++step_);
-    std::wstring path = out_ + L"\\" + number + WideFromUtf8(name) + L".png";
-    if (SavePng(CaptureWholeScreen(), path)) Say("  screenshot " + Utf8FromWide(path));
-}
-
-int Tour::ChooseAnswer(const MessageBoxState& box) {
+// Keeps the profile as it is, and stays with this version of the installer.
+int ChooseAnswer(const MessageBoxState& box) {
     auto has = [&](int id) { return std::find(box.buttons.begin(), box.buttons.end(), id) != box.buttons.end(); };
-    // Keep the profile as it is, and stay with this version of the installer.
     if (box.caption == L"数据版本回退" && has(IDCANCEL)) return IDCANCEL;
     if (has(IDNO)) return IDNO;
     if (has(IDOK)) return IDOK;
     return box.buttons.empty() ? IDOK : box.buttons.front();
 }
 
-int Tour::AnswerBoxes(const std::string& stage, DWORD firstWaitMs) {
-    int answered = 0;
-    for (DWORD wait = firstWaitMs;; wait = 1200) {
-        std::optional<MessageBoxState> box = session_.NextBox(wait);
-        if (!box) break;
-        Say("box \"" + Utf8FromWide(box->caption) + "\" (" + Utf8FromWide(BoxIconName(box->icon)) + " icon; " +
-            Utf8FromWide(ButtonList(box->buttons)) + ")");
-        Say("      " + Indented(box->text));
-        Shot(stage + "-box");
-        int answer = ChooseAnswer(*box);
-        bool closed = AnswerMessageBox(*box, answer);
-        Say("  answered " + Utf8FromWide(ButtonName(answer)) + (closed ? "" : " (the box stayed open)"));
-        if (!closed) break;
-        ++answered;
-    }
-    return answered;
-}
-
-bool Tour::Click(Control control, const std::string& what) {
-    HWND window = session_.ControlWindow(control);
-    if (!window) {
-        Say("no control for " + what + " (id " + std::to_string(ControlId(control)) + "); skipped");
-        return false;
-    }
-    Say("click " + what + " \"" + Utf8FromWide(session_.Read(control).text) + "\"");
-    PostClick(window);
-    return true;
-}
-
-void Tour::ReportLayout() {
-    Sleep(300);
-    ControlState window = session_.Read(Control::Window);
-    ControlState section = session_.Read(Control::分组框3);
-    ControlState panel = session_.Read(Control::分组框2);
-    Say("  window " + std::to_string(window.placement.width) + "x" + std::to_string(window.placement.height) +
-        ", voice-chat section " + (section.visible ? "shown" : "hidden") + ", side panel " +
-        (panel.visible ? "shown" : "hidden") + ", panel button \"" + Utf8FromWide(session_.Read(Control::按钮2).text) + "\"");
-}
-
-void Tour::ReportFile(const std::wstring& path, const std::string& what) {
+void ReportFile(const std::wstring& path, const std::string& what) {
     std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes) {
-        Say("  " + what + ": missing");
-        return;
-    }
+    if (!bytes) return Say("  " + what + ": missing");
     Say("  " + what + ": " + std::to_string(bytes->size()) + " bytes" + (bytes->size() <= 200 ? ": " + *bytes : ""));
 }
+
+class Tour {
+public:
+    explicit Tour(std::wstring out) : out_(std::move(out)), session_(out_ + L"\\session") {}
+
+    int Run();
+
+private:
+    void Shot(const std::string& name) {
+        wchar_t number[8];
+        swprintf(number, 8, L"%02d-", ++step_);
+        std::wstring path = out_ + L"\\" + number + WideFromUtf8(name) + L".png";
+        if (SavePng(CaptureWholeScreen(), path)) Say("  screenshot " + Utf8FromWide(path));
+    }
+
+    // Answers every box that shows up until none has come for a while.
+    void AnswerBoxes(const std::string& stage, DWORD firstWaitMs = kBoxWaitMs) {
+        for (DWORD wait = firstWaitMs;; wait = 1200) {
+            std::optional<MessageBoxState> box = session_.NextBox(wait);
+            if (!box) return;
+            Say("box \"" + Utf8FromWide(box->caption) + "\" (" + Utf8FromWide(BoxIconName(box->icon)) + " icon; " +
+                Utf8FromWide(ButtonList(box->buttons)) + ")");
+            Say("      " + Indented(box->text));
+            Shot(stage + "-box");
+            int answer = ChooseAnswer(*box);
+            bool closed = AnswerMessageBox(*box, answer);
+            Say("  answered " + Utf8FromWide(ButtonName(answer)) + (closed ? "" : " (the box stayed open)"));
+            if (!closed) return;
+        }
+    }
+
+    bool Click(Control control, const std::string& what) {
+        HWND window = session_.ControlWindow(control);
+        if (!window) {
+            Say("no control for " + what + " (id " + std::to_string(ControlId(control)) + "); skipped");
+            return false;
+        }
+        Say("click " + what + " \"" + Utf8FromWide(session_.Read(control).text) + "\"");
+        PostClick(window);
+        return true;
+    }
+
+    void ReportLayout() {
+        Sleep(300);
+        ControlState window = session_.Read(Control::Window);
+        Say("  window " + std::to_string(window.placement.width) + "x" + std::to_string(window.placement.height) +
+            ", voice-chat section " + (session_.Read(Control::分组框3).visible ? "shown" : "hidden") + ", side panel " +
+            (session_.Read(Control::分组框2).visible ? "shown" : "hidden") + ", panel button \"" +
+            Utf8FromWide(session_.Read(Control::按钮2).text) + "\"");
+    }
+
+    // Clicks the switch, and again to switch back, with the layout after each click.
+    void Switch(const std::string& title, Control control, const std::string& what, const std::string& shot) {
+        Say(title);
+        if (!Click(control, what)) return;
+        ReportLayout();
+        Shot(shot);
+        Click(control, what);
+        ReportLayout();
+    }
+
+    std::wstring out_;
+    InstallerSession session_;
+    int step_ = 0;
+};
 
 int Tour::Run() {
     if (!session_.PrepareProfile()) {
@@ -152,21 +149,8 @@ int Tour::Run() {
     WaitUntil(5000, [&] { return IsWindowEnabled(session_.MainWindow()) != FALSE; });
     Shot("start");
     ReportLayout();
-
-    Say("voice-chat section switch:");
-    if (Click(Control::选择框1, "the check box")) {
-        ReportLayout();
-        Shot("voice-chat-section");
-        Click(Control::选择框1, "the check box");
-        ReportLayout();
-    }
-    Say("side-panel switch:");
-    if (Click(Control::按钮2, "the panel button")) {
-        ReportLayout();
-        Shot("side-panel");
-        Click(Control::按钮2, "the panel button");
-        ReportLayout();
-    }
+    Switch("voice-chat section switch:", Control::选择框1, "the check box", "voice-chat-section");
+    Switch("side-panel switch:", Control::按钮2, "the panel button", "side-panel");
 
     Say("install without the Voxbridge option:");
     if (Click(Control::按钮1, "install")) {

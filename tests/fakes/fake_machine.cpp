@@ -7,7 +7,6 @@
 #include "support/runtime_error.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -22,11 +21,8 @@ Text LowerAscii(Text text) {
     // Only bytes outside two-byte characters are folded, as Windows compares names.
     for (size_t i = 0; i < text.size(); i++) {
         auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x80) {
-            i++;
-        } else if (byte >= 'A' && byte <= 'Z') {
-            text[i] = static_cast<char>(byte + ('a' - 'A'));
-        }
+        if (byte >= 0x80) i++;
+        else if (byte >= 'A' && byte <= 'Z') text[i] = static_cast<char>(byte + ('a' - 'A'));
     }
     return text;
 }
@@ -37,6 +33,18 @@ Text ParentOf(const Text& resolved) {
 }
 
 bool IsDriveRoot(const Text& resolved) { return resolved.size() == 2 && resolved[1] == ':'; }
+
+// The machine, with the operation noted in its log.
+FakeMachine& Logged(const std::string& line) {
+    FakeMachine& machine = FakeMachine::Get();
+    machine.log.push_back(line);
+    return machine;
+}
+
+bool DeleteOne(FakeMachine& machine, const Text& path) {
+    Text resolved = FakeMachine::Resolve(path);
+    return !resolved.empty() && !machine.undeletable.count(resolved) && machine.files.erase(resolved) > 0;
+}
 
 }  // namespace
 
@@ -56,17 +64,14 @@ void FakeMachine::Reset() {
 Text FakeMachine::Resolve(const Text& path) {
     if (!IsAbsolute(path)) return Text();
     std::vector<Text> parts;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t slash = path.find('\\', start);
-        if (slash == Text::npos) slash = path.size();
+    for (size_t start = 0, slash; start <= path.size(); start = slash + 1) {
+        slash = std::min(path.find('\\', start), path.size());
         Text part = path.substr(start, slash - start);
         if (part == "..") {
             if (parts.size() > 1) parts.pop_back();
         } else if (!part.empty() && part != ".") {
             parts.push_back(LowerAscii(part));
         }
-        start = slash + 1;
     }
     Text resolved = path[0] == '\\' ? "\\" : "";
     for (size_t i = 0; i < parts.size(); i++) resolved += (i ? "\\" : "") + parts[i];
@@ -74,11 +79,8 @@ Text FakeMachine::Resolve(const Text& path) {
 }
 
 void FakeMachine::AddFolder(const Text& path) {
-    Text resolved = Resolve(path);
-    while (!resolved.empty() && !IsDriveRoot(resolved)) {
+    for (Text resolved = Resolve(path); !resolved.empty() && !IsDriveRoot(resolved); resolved = ParentOf(resolved))
         folders.insert(resolved);
-        resolved = ParentOf(resolved);
-    }
 }
 
 void FakeMachine::AddFile(const Text& path, const ByteArray& bytes) {
@@ -99,72 +101,48 @@ ByteArray FakeMachine::FileBytes(const Text& path) const {
     return it == files.end() ? ByteArray() : it->second;
 }
 
-std::vector<Text> FakeMachine::FilesUnder(const Text& folder) const {
-    Text prefix = Resolve(folder) + "\\";
-    std::vector<Text> found;
-    for (const auto& [path, bytes] : files) {
-        if (path.compare(0, prefix.size(), prefix) == 0) found.push_back(path);
-    }
-    return found;
+void FakeMachine::RemoveTree(const Text& folder) {
+    const Text resolved = Resolve(folder), inside = resolved + "\\";
+    folders.erase(resolved);
+    for (auto it = files.begin(); it != files.end();)
+        it = it->first.rfind(inside, 0) == 0 ? files.erase(it) : std::next(it);
+    for (auto it = folders.begin(); it != folders.end();)
+        it = it->rfind(inside, 0) == 0 ? folders.erase(it) : std::next(it);
 }
 
 HttpResponse FakeMachine::Ok(const Text& body) { return Ok(ToBytes(body)); }
 
-HttpResponse FakeMachine::Ok(const ByteArray& body) {
-    HttpResponse response;
-    response.body = body;
-    response.status = 200;
-    response.complete = true;
-    return response;
-}
+HttpResponse FakeMachine::Ok(const ByteArray& body) { return {body, 200, true}; }
 
 void FakeMachine::RunBatchFile(const Text& path) {
     Text script = ToText(FileBytes(path));
-    size_t start = 0;
-    while (start < script.size()) {
-        size_t end = script.find("\r\n", start);
-        if (end == Text::npos) end = script.size();
-        Text line = script.substr(start, end - start);
-        start = end + 2;
-
+    for (size_t start = 0, end; start < script.size(); start = end + 2) {
+        end = std::min(script.find("\r\n", start), script.size());
+        Text line = script.substr(start, end - start), expanded;
         // cmd's expansion of "%" inside a batch file.
-        Text expanded;
         for (size_t i = 0; i < line.size(); i++) {
-            if (line[i] != '%') {
-                expanded += line[i];
-                continue;
-            }
-            if (i + 1 < line.size() && line[i + 1] == '%') {
-                expanded += '%';
-                i++;
-                continue;
-            }
-            size_t close = line.find('%', i + 1);
-            if (close == Text::npos) continue;  // a lone "%" is dropped
+            size_t close = line[i] == '%' ? line.find('%', i + 1) : Text::npos;
+            if (line[i] != '%') expanded += line[i];
+            if (close == Text::npos) continue;  // a plain byte, or a lone "%", which is dropped
             Text name = line.substr(i + 1, close - i - 1);
             std::transform(name.begin(), name.end(), name.begin(), [](char c) { return std::toupper(c); });
             auto value = environment.find(name);
-            if (value != environment.end()) expanded += value->second;
+            if (name.empty()) expanded += '%';
+            else if (value != environment.end()) expanded += value->second;
             i = close;
         }
-
-        auto quoted = [&](const char* command) -> std::optional<Text> {
-            size_t n = std::strlen(command);
-            if (expanded.compare(0, n, command) != 0 || expanded.size() < n + 2 || expanded[n] != '"' ||
-                expanded.back() != '"')
+        // The path inside the quotes behind the command, when the line is that command.
+        auto quoted = [&](const Text& command) -> std::optional<Text> {
+            if (expanded.size() <= command.size() || expanded.rfind(command, 0) != 0 || expanded.back() != '"')
                 return std::nullopt;
-            return expanded.substr(n + 1, expanded.size() - n - 2);
+            return expanded.substr(command.size(), expanded.size() - command.size() - 1);
         };
-        if (auto folder = quoted("Rd /s /q ")) {
+        if (auto folder = quoted("Rd /s /q \"")) {
             Text resolved = Resolve(*folder);
             if (resolved.empty() || !HasFolder(resolved)) continue;
-            for (const Text& file : FilesUnder(resolved)) files.erase(file);
-            for (auto it = folders.begin(); it != folders.end();) {
-                bool inside = *it == resolved || it->compare(0, resolved.size() + 1, resolved + "\\") == 0;
-                it = inside ? folders.erase(it) : std::next(it);
-            }
+            RemoveTree(resolved);
             log.push_back("cmd: Rd " + resolved);
-        } else if (auto file = quoted("Del /f /q ")) {
+        } else if (auto file = quoted("Del /f /q \"")) {
             files.erase(Resolve(*file));
             log.push_back("cmd: Del " + Resolve(*file));
         }
@@ -174,9 +152,8 @@ void FakeMachine::RunBatchFile(const Text& path) {
 // The support operations, on the fake machine.
 
 int MsgBox(const Text& message, int flags, const std::optional<Text>& caption) {
-    FakeMachine& machine = FakeMachine::Get();
+    FakeMachine& machine = Logged("MsgBox " + caption.value_or("信息："));
     machine.msgBoxes.push_back({message, flags, caption});
-    machine.log.push_back("MsgBox " + caption.value_or("信息："));
     if (machine.msgBoxAnswers.empty()) return kMsgBoxOk;
     int answer = machine.msgBoxAnswers.front();
     machine.msgBoxAnswers.pop_front();
@@ -207,38 +184,32 @@ bool ToConsoleBytes(const Text& text, ByteArray* bytes) {
 }
 
 ByteArray ReadFileBytes(const Text& path, bool* readWhole) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("ReadFileBytes " + path);
-    Text resolved = FakeMachine::Resolve(path);
-    bool readable = machine.HasFile(path) && !machine.unreadable.count(resolved);
+    FakeMachine& machine = Logged("ReadFileBytes " + path);
+    bool readable = machine.HasFile(path) && !machine.unreadable.count(FakeMachine::Resolve(path));
     if (readWhole) *readWhole = readable;
     return readable ? machine.FileBytes(path) : ByteArray();
 }
 
 bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("WriteFileBytes " + path);
+    FakeMachine& machine = Logged("WriteFileBytes " + path);
     Text resolved = FakeMachine::Resolve(path);
     if (resolved.empty() || machine.unwritable.count(resolved) || machine.folders.count(resolved) ||
         !machine.HasFolder(ParentOf(resolved)))
         return false;
-    ByteArray joined;
-    for (const ByteArray& part : parts) joined.insert(joined.end(), part.begin(), part.end());
-    machine.files[resolved] = joined;
+    ByteArray& file = machine.files[resolved] = {};
+    for (const ByteArray& part : parts) file.insert(file.end(), part.begin(), part.end());
     return true;
 }
 
 bool FileExists(const Text& path) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("FileExists " + path);
+    FakeMachine& machine = Logged("FileExists " + path);
     Text resolved = FakeMachine::Resolve(path);
     if (resolved.empty() || (!path.empty() && path.back() == '\\')) return false;  // as FindFirstFile
     return machine.files.count(resolved) || machine.folders.count(resolved);
 }
 
 bool CreateFolder(const Text& path) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("CreateFolder " + path);
+    FakeMachine& machine = Logged("CreateFolder " + path);
     Text resolved = FakeMachine::Resolve(path);
     if (resolved.empty() || machine.HasFolder(resolved) || machine.files.count(resolved) ||
         !machine.HasFolder(ParentOf(resolved)))
@@ -247,63 +218,49 @@ bool CreateFolder(const Text& path) {
     return true;
 }
 
-bool RemoveFile(const Text& path) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("RemoveFile " + path);
-    Text resolved = FakeMachine::Resolve(path);
-    if (resolved.empty() || machine.undeletable.count(resolved)) return false;
-    return machine.files.erase(resolved) > 0;
-}
+bool RemoveFile(const Text& path) { return DeleteOne(Logged("RemoveFile " + path), path); }
 
 bool RunCommand(const Text& commandLine, std::optional<bool> waitForExit, std::optional<int> showMode) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("RunCommand " + commandLine);
+    FakeMachine& machine = Logged("RunCommand " + commandLine);
     machine.commands.push_back({commandLine, waitForExit, showMode});
     return machine.onRunCommand ? machine.onRunCommand(machine.commands.back()) : true;
 }
 
 void OpenUrl(const std::optional<Text>& address) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("OpenUrl " + address.value_or(""));
-    machine.openedUrls.push_back(address.value_or(""));
+    Logged("OpenUrl " + address.value_or("")).openedUrls.push_back(address.value_or(""));
 }
 
 HttpResponse HttpGetResponse(const Text& address) {
-    FakeMachine& machine = FakeMachine::Get();
     if (address.empty()) return HttpResponse();
-    machine.log.push_back("HttpGet " + address);
+    FakeMachine& machine = Logged("HttpGet " + address);
     machine.requests.push_back(address);
     auto it = machine.web.find(address);
     return it == machine.web.end() ? HttpResponse() : it->second;
 }
 
 unsigned CallGetTempPath(unsigned bufferLength, ByteArray& buffer) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("GetTempPath");
+    FakeMachine& machine = Logged("GetTempPath");
+    const Text& path = machine.tempPath;
     if (machine.tempPathCallFails) return 0;
-    size_t needed = machine.tempPath.size() + 1;
+    size_t needed = path.size() + 1;
     if (needed > bufferLength || needed > buffer.size()) return static_cast<unsigned>(needed);
-    std::copy(machine.tempPath.begin(), machine.tempPath.end(), buffer.begin());
-    buffer[machine.tempPath.size()] = 0;
-    return static_cast<unsigned>(machine.tempPath.size());
+    std::copy(path.c_str(), path.c_str() + needed, buffer.begin());  // with its terminating zero byte
+    return static_cast<unsigned>(path.size());
 }
 
 bool CallDeleteFile(const Text& path) {
-    FakeMachine& machine = FakeMachine::Get();
-    machine.log.push_back("DeleteFile " + path);
+    FakeMachine& machine = Logged("DeleteFile " + path);
     machine.directDeletes.push_back(path);
-    Text resolved = FakeMachine::Resolve(path);
-    if (resolved.empty() || machine.undeletable.count(resolved)) return false;
-    return machine.files.erase(resolved) > 0;
+    return DeleteOne(machine, path);
 }
 
 void EndProgram(int exitCode) {
-    FakeMachine::Get().log.push_back("EndProgram " + std::to_string(exitCode));
+    Logged("EndProgram " + std::to_string(exitCode));
     throw ProgramEnded{exitCode};
 }
 
 void ReportRuntimeError(std::optional<int> errorNumber, const std::optional<Text>& message) {
     Text text = RuntimeErrorText(errorNumber, message);
-    FakeMachine::Get().log.push_back("ReportRuntimeError " + text);
+    Logged("ReportRuntimeError " + text);
     throw RuntimeErrorReported{text};
 }

@@ -54,7 +54,7 @@ public:
     bool HasFile(const Text& path) const;
     bool HasFolder(const Text& path) const;
     ByteArray FileBytes(const Text& path) const;
-    std::vector<Text> FilesUnder(const Text& folder) const;  // resolved paths, the folder's whole tree
+    void RemoveTree(const Text& folder);  // the folder with everything in it
     std::set<Text> unwritable;   // paths whose writes fail
     std::set<Text> unreadable;   // paths whose reads give nothing
     std::set<Text> undeletable;  // paths whose deletion fails

@@ -12,9 +12,10 @@ bool IsTextProperty(Property property) {
 }
 
 // Writes also go to the machine's log, so that tests see them in order with the other calls.
-void Record(Control control, Property property, const std::string& value) {
+FakeControl& Record(Control control, Property property, const std::string& value) {
     FakeWindow::Get().writes.push_back({control, property, value});
     FakeMachine::Get().log.push_back("Set " + ControlName(control) + " " + PropertyName(property) + " " + value);
+    return FakeWindow::Get()[control];
 }
 
 }  // namespace
@@ -26,7 +27,6 @@ FakeWindow& FakeWindow::Get() {
 
 void FakeWindow::Reset() {
     writes.clear();
-    reads.clear();
     controls_.clear();
     // The start state is the program's own template; the window's place is as stored.
     const WindowTemplate& window = MainWindowTemplate();
@@ -42,27 +42,16 @@ std::string ControlName(Control control) {
 }
 
 std::string PropertyName(Property property) {
-    switch (property) {
-        case Property::左边: return "左边";
-        case Property::顶边: return "顶边";
-        case Property::宽度: return "宽度";
-        case Property::高度: return "高度";
-        case Property::标记: return "标记";
-        case Property::可视: return "可视";
-        case Property::禁止: return "禁止";
-        case Property::鼠标指针: return "鼠标指针";
-        case Property::content: return "content";
-        case Property::caption: return "caption";
-        case Property::地址: return "地址";
-        case Property::selected: return "selected";
-    }
-    return "?";
+    static const std::map<Property, const char*> names = {
+        {Property::左边, "左边"},         {Property::顶边, "顶边"},         {Property::宽度, "宽度"},
+        {Property::高度, "高度"},         {Property::标记, "标记"},         {Property::可视, "可视"},
+        {Property::禁止, "禁止"},         {Property::鼠标指针, "鼠标指针"}, {Property::content, "content"},
+        {Property::caption, "caption"}, {Property::地址, "地址"},         {Property::selected, "selected"}};
+    return names.count(property) ? names.at(property) : "?";
 }
 
 int GetIntegerProperty(Control control, Property property) {
-    FakeWindow& window = FakeWindow::Get();
-    window.reads.push_back({control, property, ""});
-    FakeControl& c = window[control];
+    FakeControl& c = FakeWindow::Get()[control];
     switch (property) {
         case Property::左边: return c.left;
         case Property::顶边: return c.top;
@@ -73,9 +62,7 @@ int GetIntegerProperty(Control control, Property property) {
 }
 
 bool GetLogicalProperty(Control control, Property property) {
-    FakeWindow& window = FakeWindow::Get();
-    window.reads.push_back({control, property, ""});
-    FakeControl& c = window[control];
+    FakeControl& c = FakeWindow::Get()[control];
     switch (property) {
         case Property::可视: return c.visible;
         case Property::禁止: return c.disabled;
@@ -87,16 +74,12 @@ bool GetLogicalProperty(Control control, Property property) {
 }
 
 Text GetTextProperty(Control control, Property property) {
-    FakeWindow& window = FakeWindow::Get();
-    window.reads.push_back({control, property, ""});
     if (!IsTextProperty(property)) ADD_FAILURE() << PropertyName(property) << " is no text property";
-    return window[control].text;
+    return FakeWindow::Get()[control].text;
 }
 
 void SetIntegerProperty(Control control, Property property, int value) {
-    FakeWindow& window = FakeWindow::Get();
-    Record(control, property, std::to_string(value));
-    FakeControl& c = window[control];
+    FakeControl& c = Record(control, property, std::to_string(value));
     switch (property) {
         case Property::左边: c.left = value; break;
         case Property::顶边: c.top = value; break;
@@ -107,9 +90,7 @@ void SetIntegerProperty(Control control, Property property, int value) {
 }
 
 void SetLogicalProperty(Control control, Property property, bool value) {
-    FakeWindow& window = FakeWindow::Get();
-    Record(control, property, value ? "true" : "false");
-    FakeControl& c = window[control];
+    FakeControl& c = Record(control, property, value ? "true" : "false");
     switch (property) {
         case Property::可视: c.visible = value; break;
         case Property::禁止: c.disabled = value; break;
@@ -119,8 +100,6 @@ void SetLogicalProperty(Control control, Property property, bool value) {
 }
 
 void SetTextProperty(Control control, Property property, const Text& value) {
-    FakeWindow& window = FakeWindow::Get();
-    Record(control, property, value);
     if (!IsTextProperty(property)) ADD_FAILURE() << PropertyName(property) << " is no text property";
-    window[control].text = value;
+    Record(control, property, value).text = value;
 }

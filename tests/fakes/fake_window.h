@@ -1,6 +1,6 @@
 // An in-memory main window behind the property interface, for host tests of
 // the handlers. It starts in the window's start state and records every
-// property read and write in order.
+// property write in order.
 #pragma once
 
 #include "app/properties.h"
@@ -18,7 +18,7 @@ struct FakeControl {
 struct PropertyAccess {
     Control control;
     Property property;
-    std::string value;  // as written: a number, "true"/"false", or the text; empty for reads
+    std::string value;  // as written: a number, "true"/"false", or the text
 
     bool operator==(const PropertyAccess& other) const {
         return control == other.control && property == other.property && value == other.value;
@@ -35,7 +35,6 @@ public:
     FakeControl& operator[](Control control) { return controls_[control]; }
 
     std::vector<PropertyAccess> writes;
-    std::vector<PropertyAccess> reads;
 
 private:
     std::map<Control, FakeControl> controls_;

@@ -9,9 +9,6 @@ class FolderRemovalTest : public HandlerTest {
 protected:
     const Text kBatchPath = Text(FakeMachine::kTemp) + "Speed.bat";
 
-    // The command line that runs the batch file through cmd, given the path as it stands there.
-    static Text CmdRunning(const Text& path) { return "\"C:\\windows\\system32\\cmd.exe\" /d /v:off /c \"\"" + path + "\"\""; }
-
     // The batch file as RemoveFolderByBatch wrote it, caught before it runs.
     Text BatchFor(const Text& folder) {
         Text script;
@@ -40,15 +37,9 @@ TEST_F(FolderRemovalTest, BatchFileIsTheTemplateWithBothPathsWithOrWithoutTraili
 
 TEST_F(FolderRemovalTest, ChineseFolderIsWrittenInGbk) {
     machine.AddFolder("C:\\玩家\\Unity");
-    ByteArray expected = Bytes("Rd /s /q \"C:\\");
-    ByteArray tail = {0xCD, 0xE6, 0xBC, 0xD2};  // 玩家
-    expected.insert(expected.end(), tail.begin(), tail.end());
-    ByteArray rest = Bytes("\\Unity\\\"\r\nDel /f /q \"C:\\users\\");
-    expected.insert(expected.end(), rest.begin(), rest.end());
-    expected.insert(expected.end(), tail.begin(), tail.end());
-    rest = Bytes("\\Temp\\Speed.bat\"");
-    expected.insert(expected.end(), rest.begin(), rest.end());
-    EXPECT_EQ(Bytes(BatchFor("C:\\玩家\\Unity")), expected);
+    const Text player = "\xCD\xE6\xBC\xD2";  // 玩家, spelt as its GBK bytes
+    EXPECT_EQ(Bytes(BatchFor("C:\\玩家\\Unity")),
+              Bytes("Rd /s /q \"C:\\" + player + "\\Unity\\\"\r\nDel /f /q \"C:\\users\\" + player + "\\Temp\\Speed.bat\""));
 }
 
 TEST_F(FolderRemovalTest, FolderGoesAndTheBatchFileDeletesItself) {

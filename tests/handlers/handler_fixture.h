@@ -38,21 +38,22 @@ protected:
     // The log lines that begin with the prefix, in order.
     std::vector<std::string> LogOf(const std::string& prefix) const {
         std::vector<std::string> lines;
-        for (const std::string& line : machine.log) {
-            if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
-        }
+        std::copy_if(machine.log.begin(), machine.log.end(), std::back_inserter(lines),
+                     [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
         return lines;
+    }
+
+    // The command line that runs a batch file through cmd, given the path as it stands there.
+    static Text CmdRunning(const Text& path) {
+        return "\"" + Text(kSystemFolder) + "cmd.exe\" /d /v:off /c \"\"" + path + "\"\"";
     }
 
     // The batch file that a command line runs through cmd, as cmd reads the
     // path ("%%cd:~,%" is one "%"); empty for any other command line.
     static Text BatchPathOf(const Text& commandLine) {
-        const Text head = "\"" + Text(kSystemFolder) + "cmd.exe\" /d /v:off /c \"\"";
-        const Text tail = "\"\"";
-        if (commandLine.size() < head.size() + tail.size() || commandLine.compare(0, head.size(), head) != 0 ||
-            commandLine.compare(commandLine.size() - tail.size(), tail.size(), tail) != 0)
-            return Text();
-        Text path = commandLine.substr(head.size(), commandLine.size() - head.size() - tail.size());
+        const size_t around = CmdRunning("").size();  // the head and the two closing quotes
+        Text path = commandLine.size() < around ? Text() : commandLine.substr(around - 2, commandLine.size() - around);
+        if (CmdRunning(path) != commandLine) return Text();
         return ReplaceSubtext(path, "%%cd:~,%", Text("%"), LeftOut, LeftOut, true);
     }
 
@@ -70,10 +71,4 @@ protected:
 
 inline ByteArray Bytes(const Text& text) { return ToBytes(text); }
 
-inline HttpResponse Response(int status, bool complete, const ByteArray& body) {
-    HttpResponse response;
-    response.status = status;
-    response.complete = complete;
-    response.body = body;
-    return response;
-}
+inline HttpResponse Response(int status, bool complete, const ByteArray& body) { return {body, status, complete}; }

@@ -9,11 +9,7 @@ class InstallCommandTest : public InstallTest {
 protected:
     // As on a machine where the game has never run: LocalLow without Mossgrove.
     void RemoveGameFolders() {
-        Text maker = FakeMachine::Resolve(Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove");
-        for (const Text& file : machine.FilesUnder(maker)) machine.files.erase(file);
-        for (auto it = machine.folders.begin(); it != machine.folders.end();) {
-            it = it->compare(0, maker.size(), maker) == 0 ? machine.folders.erase(it) : std::next(it);
-        }
+        machine.RemoveTree(Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove");
         ASSERT_TRUE(machine.HasFolder(Text(FakeMachine::kAppData) + "..\\LocalLow"));
     }
 };

@@ -45,11 +45,9 @@ protected:
         EXPECT_TRUE(configNew || config == configBefore);
 
         const MsgBoxCall* report = nullptr;
-        for (size_t i = boxesBefore; i < machine.msgBoxes.size(); i++) {
-            if (machine.msgBoxes[i].flags == 48 && machine.msgBoxes[i].caption == Text("安装结果：")) {
+        for (size_t i = boxesBefore; i < machine.msgBoxes.size(); i++)
+            if (machine.msgBoxes[i].flags == 48 && machine.msgBoxes[i].caption == Text("安装结果："))
                 report = &machine.msgBoxes[i];
-            }
-        }
         if (region != regionBefore || hadRegion != machine.HasFile(kRegionPath)) EXPECT_NE(report, nullptr);
         if (!report) return;
         EXPECT_TRUE(regionNew);
@@ -76,9 +74,8 @@ protected:
     // 按钮1 goes busy before anything else happens and back to idle once, last.
     void ExpectBusyOnlyWhileRunning() {
         std::vector<PropertyAccess> button;
-        for (const PropertyAccess& write : window.writes) {
-            if (write.control == Control::按钮1) button.push_back(write);
-        }
+        std::copy_if(window.writes.begin(), window.writes.end(), std::back_inserter(button),
+                     [](const PropertyAccess& write) { return write.control == Control::按钮1; });
         EXPECT_EQ(button, (std::vector<PropertyAccess>{{Control::按钮1, Property::禁止, "true"},
                                                        {Control::按钮1, Property::caption, "安装中..."},
                                                        {Control::按钮1, Property::禁止, "false"},

@@ -68,7 +68,7 @@ TEST_F(SettingsRollbackTest, OkRemovesUnityThenKeepsACopyAndReplacesTheSettingsF
     EXPECT_FALSE(machine.HasFile(kBatchPath));
     EXPECT_EQ(machine.log, (std::vector<std::string>{
                                "MsgBox 数据版本回退", "FileExists " + kUnity, "GetTempPath", "WriteFileBytes " + kBatchPath,
-                               "RunCommand \"" + Text(kSystemFolder) + "cmd.exe\" /d /v:off /c \"\"" + kBatchPath + "\"\"",
+                               "RunCommand " + CmdRunning(kBatchPath),
                                "cmd: Rd " + FakeMachine::Resolve(kUnity),
                                "cmd: Del " + FakeMachine::Resolve(kBatchPath), "FileExists " + kSettings,
                                "ReadFileBytes " + kSettings, "WriteFileBytes " + kSettings + ".bak",
@@ -100,8 +100,7 @@ TEST_F(SettingsRollbackTest, WithoutACopyOfThePlayersSettingsTheyStay) {
 }
 
 TEST_F(SettingsRollbackTest, WithoutUnityNoBatchRunsAndTheSettingsAreStillWritten) {
-    machine.folders.erase(FakeMachine::Resolve(kUnity));
-    machine.folders.erase(FakeMachine::Resolve(kUnity + "\\Analytics"));
+    machine.RemoveTree(kUnity);
     machine.files.clear();
     SettingsRollback();
     EXPECT_TRUE(machine.commands.empty());
@@ -110,8 +109,7 @@ TEST_F(SettingsRollbackTest, WithoutUnityNoBatchRunsAndTheSettingsAreStillWritte
 }
 
 TEST_F(SettingsRollbackTest, WithoutTheGameFolderUnityGoesAndNoSettingsFileAppears) {
-    machine.files.erase(FakeMachine::Resolve(kSettings));
-    machine.folders.erase(FakeMachine::Resolve(kGameFolder));
+    machine.RemoveTree(kGameFolder);
     SettingsRollback();
     EXPECT_FALSE(machine.HasFolder(kUnity));
     EXPECT_FALSE(machine.HasFile(kSettings));

@@ -103,39 +103,36 @@ TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndStopsBeforeThe
     struct Case {
         const char* what;
         ByteArray config;
-        HttpResponse address;
         Text message;
+        HttpResponse address = FakeMachine::Ok("wss://new");
         bool unreadable = false, unwritable = false;
     } cases[] = {
-        {"key missing", Bytes("{\"server\": \"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
-        {"no space after the colon", Bytes("{\"serverURL\":\"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
-        {"other capitals", Bytes("{\"serverUrl\": \"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
-        {"no comma behind the key", Bytes("{\"a\": 1, \"serverURL\": \"old\"}"), FakeMachine::Ok("wss://new"), kFormat},
+        {"key missing", Bytes("{\"server\": \"old\",}"), kFormat},
+        {"no space after the colon", Bytes("{\"serverURL\":\"old\",}"), kFormat},
+        {"other capitals", Bytes("{\"serverUrl\": \"old\",}"), kFormat},
+        {"no comma behind the key", Bytes("{\"a\": 1, \"serverURL\": \"old\"}"), kFormat},
         // Three UTF-8 bytes before the quote: the search steps over it in a pair.
-        {"key out of step", Bytes(u8"{\"名\"serverURL\": \"old\",}"), FakeMachine::Ok("wss://new"), kFormat},
+        {"key out of step", Bytes(u8"{\"名\"serverURL\": \"old\",}"), kFormat},
         // The first comma behind the key lies inside the old value.
-        {"comma inside the old value", Bytes("{\"serverURL\": \"wss://a/?r=1,2\", \"b\": 2}"), FakeMachine::Ok("wss://new"),
-         kFormat},
-        {"comma behind an escaped quote", Bytes("{\"serverURL\": \"a\\\",b\", \"c\": 1}"), FakeMachine::Ok("wss://new"),
-         kFormat},
-        {"object as the old value", Bytes("{\"serverURL\": {\"a\": \"x\", \"b\": \"y\"}, \"c\": 1}"),
-         FakeMachine::Ok("wss://new"), kFormat},
-        {"empty file", {}, FakeMachine::Ok("wss://new"), kFormat},
-        {"unreadable file", Bytes(kOldConfig), FakeMachine::Ok("wss://new"), kFormat, true},
+        {"comma inside the old value", Bytes("{\"serverURL\": \"wss://a/?r=1,2\", \"b\": 2}"), kFormat},
+        {"comma behind an escaped quote", Bytes("{\"serverURL\": \"a\\\",b\", \"c\": 1}"), kFormat},
+        {"object as the old value", Bytes("{\"serverURL\": {\"a\": \"x\", \"b\": \"y\"}, \"c\": 1}"), kFormat},
+        {"empty file", {}, kFormat},
+        {"unreadable file", Bytes(kOldConfig), kFormat, FakeMachine::Ok("wss://new"), true},
         {"zero byte after the key", {'{', '"', 's', 'e', 'r', 'v', 'e', 'r', 'U', 'R', 'L', '"', ':', ' ', '1', ',', 0, '}'},
-         FakeMachine::Ok("wss://new"), kFormat},
-        {"nothing received", Bytes(kOldConfig), HttpResponse(), kAddress},
-        {"empty address", Bytes(kOldConfig), FakeMachine::Ok(""), kAddress},
-        {"only a line end", Bytes(kOldConfig), FakeMachine::Ok(" \r\n"), kAddress},
-        {"error page", Bytes(kOldConfig), Response(404, true, Bytes("wss://new")), kAddress},
-        {"cut off", Bytes(kOldConfig), Response(200, false, Bytes("wss://new")), kAddress},
-        {"double quote", Bytes(kOldConfig), FakeMachine::Ok("wss://new\",\"x\":\"y"), kAddress},
-        {"backslash", Bytes(kOldConfig), FakeMachine::Ok("wss://new\\"), kAddress},
-        {"line end inside", Bytes(kOldConfig), FakeMachine::Ok("wss://a\r\nwss://b"), kAddress},
-        {"tab inside", Bytes(kOldConfig), FakeMachine::Ok("wss://a\tb"), kAddress},
-        {"delete byte", Bytes(kOldConfig), FakeMachine::Ok("wss://a\x7F"), kAddress},
-        {"zero byte inside", Bytes(kOldConfig), Response(200, true, {'w', 's', 0, 's'}), kAddress},
-        {"write fails", Bytes(kOldConfig), FakeMachine::Ok("wss://new"), kWrite, false, true},
+         kFormat},
+        {"nothing received", Bytes(kOldConfig), kAddress, HttpResponse()},
+        {"empty address", Bytes(kOldConfig), kAddress, FakeMachine::Ok("")},
+        {"only a line end", Bytes(kOldConfig), kAddress, FakeMachine::Ok(" \r\n")},
+        {"error page", Bytes(kOldConfig), kAddress, Response(404, true, Bytes("wss://new"))},
+        {"cut off", Bytes(kOldConfig), kAddress, Response(200, false, Bytes("wss://new"))},
+        {"double quote", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://new\",\"x\":\"y")},
+        {"backslash", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://new\\")},
+        {"line end inside", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://a\r\nwss://b")},
+        {"tab inside", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://a\tb")},
+        {"delete byte", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://a\x7F")},
+        {"zero byte inside", Bytes(kOldConfig), kAddress, Response(200, true, {'w', 's', 0, 's'})},
+        {"write fails", Bytes(kOldConfig), kWrite, FakeMachine::Ok("wss://new"), false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

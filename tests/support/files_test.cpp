@@ -46,12 +46,8 @@ class AppDataFolder {
 public:
     explicit AppDataFolder(const std::wstring& folder) {
         RegCreateKeyExW(HKEY_CURRENT_USER, kPrivateKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &private_, nullptr);
-        HKEY shellFolders = nullptr;
-        RegCreateKeyExW(private_, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", 0,
-                        nullptr, 0, KEY_ALL_ACCESS, nullptr, &shellFolders, nullptr);
-        RegSetValueExW(shellFolders, L"AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                       static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(shellFolders);
+        RegSetKeyValueW(private_, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                        L"AppData", REG_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
         overridden_ = RegOverridePredefKey(HKEY_CURRENT_USER, private_) == ERROR_SUCCESS;
     }
     ~AppDataFolder() {

@@ -119,12 +119,8 @@ private:
         SetValue(root, key + L"\\shell\\open\\command", L"", command);
     }
     static void SetValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-        HKEY handle = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(handle);
+        const DWORD size = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+        ASSERT_EQ(RegSetKeyValueW(root, key.c_str(), name, REG_SZ, value.c_str(), size), ERROR_SUCCESS);
     }
 };
 

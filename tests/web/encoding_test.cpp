@@ -29,23 +29,29 @@ Converted Convert(const std::string& data, const Text& from, const Text& to) {
     return {bytes, flag};
 }
 
+// The conversion gives the bytes and reports success, or gives nothing and reports failure.
+void ExpectConverted(const std::string& data, const Text& from, const Text& to, const ByteArray& expected) {
+    Converted result = Convert(data, from, to);
+    EXPECT_EQ(result.bytes, expected) << from << " to " << to;
+    EXPECT_TRUE(result.flag) << from << " to " << to;
+}
+
+void ExpectFailure(const std::string& data, const Text& from, const Text& to) {
+    Converted result = Convert(data, from, to);
+    EXPECT_TRUE(result.bytes.empty()) << data << ": " << from << " to " << to;
+    EXPECT_FALSE(result.flag) << data << ": " << from << " to " << to;
+}
+
 }  // namespace
 
 TEST(ConvertEncoding, AsciiComesBackUnchanged) {
     std::string ascii = "{\"name\": \"sv-1\", \"port\": 7777}\r\n";
-    Converted result = Convert(ascii, "UTF-8", "GB2312");
-    EXPECT_EQ(result.bytes, Bytes(ascii));
-    EXPECT_TRUE(result.flag);
+    ExpectConverted(ascii, "UTF-8", "GB2312", Bytes(ascii));
 }
 
 TEST(ConvertEncoding, ChineseOfGb2312BecomesItsTwoBytes) {
-    Converted one = Convert(u8"中", "UTF-8", "GB2312");
-    EXPECT_EQ(one.bytes, (ByteArray{0xD6, 0xD0}));
-    EXPECT_TRUE(one.flag);
-
-    Converted mixed = Convert(u8"社区服务器 list: 一区, 二区", "UTF-8", "GB2312");
-    EXPECT_EQ(mixed.bytes, Bytes("社区服务器 list: 一区, 二区"));
-    EXPECT_TRUE(mixed.flag);
+    ExpectConverted(u8"中", "UTF-8", "GB2312", {0xD6, 0xD0});
+    ExpectConverted(u8"社区服务器 list: 一区, 二区", "UTF-8", "GB2312", Bytes("社区服务器 list: 一区, 二区"));
 }
 
 TEST(ConvertEncoding, NamesIgnoreCaseAndTheFlagMayBeLeftOut) {
@@ -55,56 +61,39 @@ TEST(ConvertEncoding, NamesIgnoreCaseAndTheFlagMayBeLeftOut) {
 TEST(ConvertEncoding, CharacterOutsideGb2312FailsTheWholeConversion) {
     // An emoji, and a character that GBK has but GB2312 lacks, each after
     // text that would convert on its own.
-    for (const std::string& data : {std::string(u8"服务器 😀"), std::string(u8"服务器個")}) {
-        Converted result = Convert(data, "UTF-8", "GB2312");
-        EXPECT_TRUE(result.bytes.empty()) << data;
-        EXPECT_FALSE(result.flag) << data;
-    }
+    for (const std::string& data : {std::string(u8"服务器 😀"), std::string(u8"服务器個")})
+        ExpectFailure(data, "UTF-8", "GB2312");
     // The same character has a GBK form: the failure is the target's lack.
     EXPECT_EQ(ConvertEncoding(Bytes(u8"個"), "UTF-8", "GBK"), Bytes("個"));
 }
 
 TEST(ConvertEncoding, ByteOrderMarkHasNoGb2312Form) {
-    Converted result = Convert("\xEF\xBB\xBF" + std::string("[]"), "UTF-8", "GB2312");
-    EXPECT_TRUE(result.bytes.empty());
-    EXPECT_FALSE(result.flag);
+    ExpectFailure("\xEF\xBB\xBF" + std::string("[]"), "UTF-8", "GB2312");
 }
 
 TEST(ConvertEncoding, InvalidOrIncompleteInputFails) {
     // A stray continuation byte, a lead byte cut off at the end, then a cut
     // character in the middle.
     for (const std::string& data : {std::string("ab\x80" "cd"), std::string("ab\xE4\xB8"),
-                                    std::string("a\xE4\xB8" "bc")}) {
-        Converted result = Convert(data, "UTF-8", "GB2312");
-        EXPECT_TRUE(result.bytes.empty());
-        EXPECT_FALSE(result.flag);
-    }
+                                    std::string("a\xE4\xB8" "bc")})
+        ExpectFailure(data, "UTF-8", "GB2312");
 }
 
 TEST(ConvertEncoding, MisspeltCharsetNameFailsAndLeavesTheFlagFalse) {
     for (const auto& names : {std::pair<Text, Text>{"UTF-8", "GB-2312"}, std::pair<Text, Text>{"UTF_8X", "GB2312"}}) {
-        Converted result = Convert("abc", names.first, names.second);
-        EXPECT_TRUE(result.bytes.empty());
-        EXPECT_FALSE(result.flag);
+        ExpectFailure("abc", names.first, names.second);
         // Even with nothing to convert: the converter could not be opened.
-        Converted empty = Convert("", names.first, names.second);
-        EXPECT_TRUE(empty.bytes.empty());
-        EXPECT_FALSE(empty.flag);
+        ExpectFailure("", names.first, names.second);
     }
 }
 
 TEST(ConvertEncoding, EmptyDataIsAnEmptySuccess) {
-    Converted result = Convert("", "UTF-8", "GB2312");
-    EXPECT_TRUE(result.bytes.empty());
-    EXPECT_TRUE(result.flag);
+    ExpectConverted("", "UTF-8", "GB2312", {});
 }
 
 TEST(ConvertEncoding, LengtheningConversionsGrowTheOutput) {
     // GB2312 to UTF-8 takes three bytes for every two.
-    std::string gb = Repeated("中文", 20000);
-    Converted utf8 = Convert(gb, "GB2312", "UTF-8");
-    EXPECT_EQ(utf8.bytes, Bytes(Repeated(u8"中文", 20000)));
-    EXPECT_TRUE(utf8.flag);
+    ExpectConverted(Repeated("中文", 20000), "GB2312", "UTF-8", Bytes(Repeated(u8"中文", 20000)));
 
     // ASCII to UTF-32BE quadruples the data: six enlargements for 100000 bytes.
     Converted wide = Convert(std::string(100000, 'a'), "ASCII", "UTF-32BE");

@@ -84,24 +84,33 @@ ByteArray Pattern(size_t size) {
     return bytes;
 }
 
-void ExpectNothing(const HttpResponse& response) {
-    EXPECT_TRUE(response.body.empty());
-    EXPECT_EQ(response.status, 0);
-    EXPECT_FALSE(response.complete);
+void Expect(const HttpResponse& response, int status, const ByteArray& body, bool complete) {
+    EXPECT_EQ(response.status, status);
+    EXPECT_EQ(response.body, body);
+    EXPECT_EQ(response.complete, complete);
+}
+
+void ExpectNothing(const HttpResponse& response) { Expect(response, 0, {}, false); }
+
+// A socket bound to a free loopback port, and its address; INVALID_SOCKET when it cannot be bound.
+// Winsock is started for it; the caller ends it with WSACleanup.
+SOCKET BoundLoopbackSocket(sockaddr_in* address) {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET bound = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    *address = {};
+    address->sin_family = AF_INET;
+    address->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof *address;
+    if (bind(bound, reinterpret_cast<sockaddr*>(address), sizeof *address) != 0) return INVALID_SOCKET;
+    getsockname(bound, reinterpret_cast<sockaddr*>(address), &length);
+    return bound;
 }
 
 // A loopback port that was free a moment ago and has no listener.
 Text ClosedPort() {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    closesocket(probe);
+    sockaddr_in address;
+    closesocket(BoundLoopbackSocket(&address));
     WSACleanup();
     return std::to_string(ntohs(address.sin_port));
 }
@@ -134,10 +143,7 @@ TEST(WebFetch, TestServerIsUp) {
 
 TEST(WebFetch, RequestIsAPlainUncachedHttp10Get) {
     Text token = Token();
-    HttpResponse response = HttpGetResponse(Resource("bytes", token) + "?size=10#part-" + token);
-    EXPECT_EQ(response.body, Pattern(10));
-    EXPECT_EQ(response.status, 200);
-    EXPECT_TRUE(response.complete);
+    Expect(HttpGetResponse(Resource("bytes", token) + "?size=10#part-" + token), 200, Pattern(10), true);
 
     std::vector<std::string> requests = Requests(token);
     ASSERT_EQ(requests.size(), 1u);
@@ -178,9 +184,7 @@ TEST(WebFetch, AnyStatusGivesItsBody) {
     for (int status : {200, 404, 500}) {
         Text address = Resource("status", Token()) + "?status=" + std::to_string(status);
         HttpResponse response = HttpGetResponse(address);
-        EXPECT_EQ(response.status, status);
-        EXPECT_EQ(Body(response), "body of status " + std::to_string(status));
-        EXPECT_TRUE(response.complete);
+        Expect(response, status, ToBytes("body of status " + std::to_string(status)), true);
         EXPECT_EQ(IsWholeSuccess(response), status == 200);
     }
     ByteArray page = HttpGet(Resource("status", Token()) + "?status=404");
@@ -189,24 +193,16 @@ TEST(WebFetch, AnyStatusGivesItsBody) {
 
 TEST(WebFetch, BodyWithoutLengthOrChunkedIsReadWhole) {
     // Larger than the read chunk used without a length, so that several reads add up.
-    HttpResponse plain = HttpGetResponse(Resource("bytes", Token()) + "?size=250000&mode=no-length");
-    EXPECT_EQ(plain.status, 200);
-    EXPECT_EQ(plain.body, Pattern(250000));
-    EXPECT_TRUE(plain.complete);
-
+    Expect(HttpGetResponse(Resource("bytes", Token()) + "?size=250000&mode=no-length"), 200, Pattern(250000), true);
     HttpResponse chunked = HttpGetResponse(Resource("bytes", Token()) + "?size=250000&mode=chunked");
-    EXPECT_EQ(chunked.status, 200);
-    EXPECT_EQ(chunked.body, Pattern(250000));
-    EXPECT_TRUE(chunked.complete);
+    Expect(chunked, 200, Pattern(250000), true);
     EXPECT_TRUE(IsWholeSuccess(chunked));
 }
 
 TEST(WebFetch, BodyCutOffIsKeptButNotComplete) {
     // The server declares 200000 bytes, sends half and closes.
     HttpResponse response = HttpGetResponse(Resource("bytes", Token()) + "?size=200000&mode=cut&cut_at=100000");
-    EXPECT_EQ(response.status, 200);
-    EXPECT_EQ(response.body, Pattern(100000));
-    EXPECT_FALSE(response.complete);
+    Expect(response, 200, Pattern(100000), false);
     EXPECT_FALSE(IsWholeSuccess(response));
 }
 
@@ -221,10 +217,7 @@ TEST(WebFetch, ChunkedBodyCutOffKeepsWhatArrived) {
 
 TEST(WebFetch, RedirectGivesTheFinalResponse) {
     Text token = Token();
-    HttpResponse response = HttpGetResponse(Resource("redirect", token));
-    EXPECT_EQ(response.status, 200);
-    EXPECT_EQ(Body(response), "final body");
-    EXPECT_TRUE(response.complete);
+    Expect(HttpGetResponse(Resource("redirect", token)), 200, ToBytes("final body"), true);
     std::vector<std::string> requests = Requests(token);
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(FirstLine(requests[0]), "GET /__test/redirect/" + token + " HTTP/1.0");
@@ -257,19 +250,11 @@ TEST(WebFetch, BodyOfExactlyTheLimitIsKept) {
 
 TEST(WebFetch, BodyBeyondTheLimitIsGivenUp) {
     // Without a length it is found out while reading.
-    HttpResponse read =
-        HttpGetResponse(Resource("bytes", Token()) + "?mode=no-length&size=" + std::to_string(kLargestBody + 1));
-    EXPECT_EQ(read.status, 200);
-    EXPECT_TRUE(read.body.empty());
-    EXPECT_FALSE(read.complete);
-
+    const std::string beyond = std::to_string(kLargestBody + 1);
+    Expect(HttpGetResponse(Resource("bytes", Token()) + "?mode=no-length&size=" + beyond), 200, {}, false);
     // A declared length beyond it is refused before reading: the server sends
     // only 1000 bytes, which a reader would have kept as a cut-off body.
-    HttpResponse declared =
-        HttpGetResponse(Resource("bytes", Token()) + "?size=1000&length=" + std::to_string(kLargestBody + 1));
-    EXPECT_EQ(declared.status, 200);
-    EXPECT_TRUE(declared.body.empty());
-    EXPECT_FALSE(declared.complete);
+    Expect(HttpGetResponse(Resource("bytes", Token()) + "?size=1000&length=" + beyond), 200, {}, false);
 
     // The same server answer below the limit is kept as a cut-off body.
     HttpResponse below = HttpGetResponse(Resource("bytes", Token()) + "?size=1000&length=2000");
@@ -322,10 +307,7 @@ TEST(WebFetch, AddressLongerThanTheFirstCanonicalBufferIsFetched) {
 TEST(WebFetch, HttpsWithACertificateOfATrustedAuthorityGetsTheBody) {
     Text token = Token();
     Text address = Resource("bytes", token, "https://localhost:" + Port("localhost")) + "?size=10";
-    HttpResponse response = HttpGetResponse(address);
-    EXPECT_EQ(response.body, Pattern(10));
-    EXPECT_EQ(response.status, 200);
-    EXPECT_TRUE(response.complete);
+    Expect(HttpGetResponse(address), 200, Pattern(10), true);
     EXPECT_EQ(HttpGet(address), Pattern(10));
     EXPECT_EQ(Requests(token).size(), 2u);
 }
@@ -363,16 +345,10 @@ TEST(WebTimeLimits, BytesThatKeepComingAreReadPastTheSilenceLimit) {
 
 TEST(WebTimeLimits, AServerThatNeverTakesTheConnectionIsGivenUpAfterTenSeconds) {
     // A listener whose queue of connections is full: the system drops every further attempt.
-    WSADATA data;
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    sockaddr_in address;
+    SOCKET listener = BoundLoopbackSocket(&address);
+    ASSERT_NE(listener, INVALID_SOCKET);
     ASSERT_EQ(listen(listener, 0), 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     std::vector<SOCKET> queued;
     for (int i = 0; i < 3; ++i) {
         queued.push_back(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));

@@ -26,12 +26,8 @@ std::wstring BuildEnvironmentBlock(const std::map<std::wstring, std::wstring>& v
     std::sort(entries.begin(), entries.end(),
               [](const std::wstring& a, const std::wstring& b) { return UpperName(a) < UpperName(b); });
     std::wstring block;
-    for (const std::wstring& entry : entries) {
-        block += entry;
-        block.push_back(L'\0');
-    }
-    block.push_back(L'\0');
-    return block;
+    for (const std::wstring& entry : entries) block += entry + L'\0';
+    return block + L'\0';
 }
 
 DebuggedProcess::~DebuggedProcess() {
@@ -45,39 +41,33 @@ bool DebuggedProcess::Start(const LaunchRequest& request, std::wstring* problem)
     loop_ = std::thread(&DebuggedProcess::RunDebugLoop, this, request);
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return started_ || finished_; });
-    if (!started_) {
-        if (problem) *problem = startProblem_;
-        return false;
-    }
-    return true;
+    if (!started_ && problem) *problem = startProblem_;
+    return started_;
 }
 
 void DebuggedProcess::RunDebugLoop(LaunchRequest request) {
     std::wstring commandLine = L"\"" + request.program + L"\"";
     if (!request.arguments.empty()) commandLine += L" " + request.arguments;
     std::wstring environment = BuildEnvironmentBlock(request.variables);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
+    STARTUPINFOW startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(request.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        DEBUG_ONLY_THIS_PROCESS | CREATE_UNICODE_ENVIRONMENT, environment.data(),
-                        request.workingFolder.empty() ? nullptr : request.workingFolder.c_str(), &startup, &process)) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        startProblem_ = L"CreateProcess failed with error " + std::to_wstring(GetLastError()) + L" for " + request.program;
-        finished_ = true;
-        changed_.notify_all();
-        return;
-    }
+    bool created = CreateProcessW(request.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                  DEBUG_ONLY_THIS_PROCESS | CREATE_UNICODE_ENVIRONMENT, environment.data(),
+                                  request.workingFolder.empty() ? nullptr : request.workingFolder.c_str(), &startup,
+                                  &process);
+    const std::wstring problem = L"CreateProcess failed with error " + std::to_wstring(GetLastError());
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        startProblem_ = created ? L"" : problem + L" for " + request.program;
         processId_ = process.dwProcessId;
-        started_ = true;
+        started_ = created;
+        finished_ = !created;
         changed_.notify_all();
     }
 
     bool loaderBreakpointSeen = false;
     bool terminating = false;
-    for (;;) {
+    for (bool exited = !created; !exited;) {
         DEBUG_EVENT event;
         if (!WaitForDebugEvent(&event, 50)) {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -88,7 +78,7 @@ void DebuggedProcess::RunDebugLoop(LaunchRequest request) {
             continue;
         }
         DWORD continueStatus = DBG_CONTINUE;
-        bool exited = false;
+        const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
         switch (event.dwDebugEventCode) {
         case CREATE_PROCESS_DEBUG_EVENT:
             if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
@@ -99,57 +89,49 @@ void DebuggedProcess::RunDebugLoop(LaunchRequest request) {
         case OUTPUT_DEBUG_STRING_EVENT:
             ReadDebugString(process.hProcess, event.u.DebugString);
             break;
-        case EXCEPTION_DEBUG_EVENT: {
-            const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
+        case EXCEPTION_DEBUG_EVENT:
             if (!loaderBreakpointSeen && record.ExceptionCode == EXCEPTION_BREAKPOINT) {
                 loaderBreakpointSeen = true;  // the loader stops once for every new debuggee
-            } else {
-                // Exceptions belong to the program: first chances go back to
-                // its own handlers, a last chance means it crashed.
-                continueStatus = DBG_EXCEPTION_NOT_HANDLED;
-                if (!event.u.Exception.dwFirstChance) {
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    lastChance_.push_back({record.ExceptionCode, reinterpret_cast<ULONG_PTR>(record.ExceptionAddress)});
-                    changed_.notify_all();
-                }
+                break;
+            }
+            // Exceptions belong to the program: first chances go back to its
+            // own handlers, a last chance means it crashed.
+            continueStatus = DBG_EXCEPTION_NOT_HANDLED;
+            if (!event.u.Exception.dwFirstChance) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                lastChance_.push_back({record.ExceptionCode});
+                changed_.notify_all();
             }
             break;
-        }
         case EXIT_PROCESS_DEBUG_EVENT: {
             std::lock_guard<std::mutex> lock(mutex_);
             exitCode_ = event.u.ExitProcess.dwExitCode;
             exited = true;
             break;
         }
-        default:
-            break;
         }
         ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
-        if (exited) break;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (created) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     finished_ = true;
     changed_.notify_all();
 }
 
 void DebuggedProcess::ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info) {
-    std::wstring line;
     const size_t count = info.nDebugStringLength;
+    std::string bytes(count * (info.fUnicode ? sizeof(wchar_t) : 1), '\0');
+    SIZE_T got = 0;
+    ReadProcessMemory(process, info.lpDebugStringData, bytes.data(), bytes.size(), &got);
+    std::wstring line(got, L'\0');
     if (info.fUnicode) {
-        line.resize(count);
-        SIZE_T got = 0;
-        ReadProcessMemory(process, info.lpDebugStringData, line.data(), count * sizeof(wchar_t), &got);
-        line.resize(got / sizeof(wchar_t));
+        line.assign(reinterpret_cast<const wchar_t*>(bytes.data()), got / sizeof(wchar_t));
     } else {
-        std::string narrow(count, '\0');
-        SIZE_T got = 0;
-        ReadProcessMemory(process, info.lpDebugStringData, narrow.data(), count, &got);
-        narrow.resize(got);
-        int size = MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), nullptr, 0);
-        line.resize(size);
-        MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), line.data(), size);
+        int size = static_cast<int>(got);
+        line.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, line.data(), size));
     }
     line.resize(wcsnlen(line.c_str(), line.size()));
     std::lock_guard<std::mutex> lock(mutex_);
@@ -157,24 +139,9 @@ void DebuggedProcess::ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_
     changed_.notify_all();
 }
 
-bool DebuggedProcess::HasExited() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return finished_;
-}
-
 bool DebuggedProcess::WaitForExit(DWORD timeoutMs) {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return finished_; });
-}
-
-std::optional<DWORD> DebuggedProcess::ExitCode() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return exitCode_;
-}
-
-std::vector<std::wstring> DebuggedProcess::DebugLines() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return debugLines_;
 }
 
 bool DebuggedProcess::WaitForDebugLine(const std::wstring& prefix, DWORD timeoutMs) const {
@@ -183,11 +150,6 @@ bool DebuggedProcess::WaitForDebugLine(const std::wstring& prefix, DWORD timeout
         return std::any_of(debugLines_.begin(), debugLines_.end(),
                            [&](const std::wstring& line) { return line.compare(0, prefix.size(), prefix) == 0; });
     });
-}
-
-std::vector<UnhandledException> DebuggedProcess::LastChanceExceptions() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return lastChance_;
 }
 
 void DebuggedProcess::Terminate() {

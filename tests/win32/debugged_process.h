@@ -22,7 +22,6 @@ struct LaunchRequest {
 
 struct UnhandledException {
     DWORD code;
-    ULONG_PTR address;
 };
 
 class DebuggedProcess {
@@ -37,23 +36,29 @@ public:
     bool Start(const LaunchRequest& request, std::wstring* problem);
 
     DWORD ProcessId() const { return processId_; }
-    bool HasExited() const;
+    bool HasExited() const { return Locked(finished_); }
     // True when the process ended within the time.
     bool WaitForExit(DWORD timeoutMs);
-    std::optional<DWORD> ExitCode() const;
+    std::optional<DWORD> ExitCode() const { return Locked(exitCode_); }
 
     // Every OutputDebugString line so far, as written.
-    std::vector<std::wstring> DebugLines() const;
+    std::vector<std::wstring> DebugLines() const { return Locked(debugLines_); }
     // Waits until some line starting with the prefix has arrived.
     bool WaitForDebugLine(const std::wstring& prefix, DWORD timeoutMs) const;
     // Exceptions that reached the last chance: the process crashed.
-    std::vector<UnhandledException> LastChanceExceptions() const;
+    std::vector<UnhandledException> LastChanceExceptions() const { return Locked(lastChance_); }
 
     void Terminate();
 
 private:
     void RunDebugLoop(LaunchRequest request);
     void ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info);
+    // A copy of a member that the debug loop writes, taken under the lock.
+    template <typename Value>
+    Value Locked(const Value& member) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return member;
+    }
 
     std::thread loop_;
     mutable std::mutex mutex_;

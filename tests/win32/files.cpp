@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <sstream>
 
 std::wstring WindowsPathFromUnix(const std::string& unixPath) {
     std::wstring path = L"Z:" + WideFromUtf8(unixPath);
@@ -20,17 +21,18 @@ std::wstring ProgramFolder() {
     return program.substr(0, program.rfind(L'\\') + 1);
 }
 
+namespace {
+
+bool HasAttribute(const std::wstring& path, DWORD attribute) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & attribute);
+}
+
+}  // namespace
+
 bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool IsFolder(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsReadOnly(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
+bool IsFolder(const std::wstring& path) { return HasAttribute(path, FILE_ATTRIBUTE_DIRECTORY); }
+bool IsReadOnly(const std::wstring& path) { return HasAttribute(path, FILE_ATTRIBUTE_READONLY); }
 
 bool SetReadOnly(const std::wstring& path, bool readOnly) {
     return SetFileAttributesW(path.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != FALSE;
@@ -44,8 +46,7 @@ std::wstring LongPath(const std::wstring& path) {
 
 bool CreateFolderTree(const std::wstring& folder) {
     if (folder.empty()) return false;
-    DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (PathExists(folder)) return IsFolder(folder);
     size_t cut = folder.find_last_of(L'\\');
     if (cut != std::wstring::npos && cut > 2 && !CreateFolderTree(folder.substr(0, cut))) return false;
     return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
@@ -55,11 +56,8 @@ bool RemoveFolderTree(const std::wstring& folder) {
     for (const std::wstring& name : FolderEntries(folder)) {
         std::wstring path = folder + L"\\" + name;
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (IsFolder(path)) {
-            RemoveFolderTree(path);
-        } else {
-            DeleteFileW(path.c_str());
-        }
+        if (IsFolder(path)) RemoveFolderTree(path);
+        else DeleteFileW(path.c_str());
     }
     RemoveDirectoryW(folder.c_str());
     return !PathExists(folder);
@@ -114,17 +112,9 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder) {
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
     std::vector<std::string> lines;
-    std::optional<std::string> text = ReadWholeFile(path);
-    if (!text) return lines;
-    size_t start = 0;
-    while (start < text->size()) {
-        size_t end = text->find('\n', start);
-        if (end == std::string::npos) end = text->size();
-        std::string line = text->substr(start, end - start);
+    std::istringstream text(ReadWholeFile(path).value_or(""));
+    for (std::string line; std::getline(text, line); lines.push_back(line))
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
     return lines;
 }
 

@@ -9,12 +9,10 @@ namespace {
 constexpr BoxIcon kIcons[] = {BoxIcon::Error, BoxIcon::Warning, BoxIcon::Question, BoxIcon::Information};
 
 LPCWSTR ResourceOf(BoxIcon icon) {
-    switch (icon) {
-    case BoxIcon::Error: return IDI_HAND;
-    case BoxIcon::Warning: return IDI_EXCLAMATION;
-    case BoxIcon::Question: return IDI_QUESTION;
-    default: return IDI_ASTERISK;
-    }
+    return icon == BoxIcon::Error ? IDI_HAND
+           : icon == BoxIcon::Warning ? IDI_EXCLAMATION
+           : icon == BoxIcon::Question ? IDI_QUESTION
+                                       : IDI_ASTERISK;
 }
 
 int ChannelDistance(uint32_t a, uint32_t b) {
@@ -67,14 +65,8 @@ int BestAgreement(const Image& picture, const Stencil& stencil) {
 }  // namespace
 
 const wchar_t* BoxIconName(BoxIcon icon) {
-    switch (icon) {
-    case BoxIcon::None: return L"none";
-    case BoxIcon::Error: return L"error";
-    case BoxIcon::Warning: return L"warning";
-    case BoxIcon::Question: return L"question";
-    case BoxIcon::Information: return L"information";
-    default: return L"unknown";
-    }
+    static const wchar_t* const kNames[] = {L"none", L"error", L"warning", L"question", L"information", L"unknown"};
+    return kNames[static_cast<int>(icon)];
 }
 
 Image DrawSystemIcon(BoxIcon icon, uint32_t background) {
@@ -92,18 +84,9 @@ BoxIcon MatchBoxIcon(const Image& picture) {
     if (picture.pixels.empty()) return BoxIcon::None;
     if (std::all_of(picture.pixels.begin(), picture.pixels.end(), [&](uint32_t p) { return p == picture.pixels[0]; }))
         return BoxIcon::None;
-    BoxIcon best = BoxIcon::Unknown;
-    int bestScore = 0, secondScore = 0;
-    for (BoxIcon icon : kIcons) {
-        int score = BestAgreement(picture, StencilOf(icon));
-        if (score > bestScore) {
-            secondScore = bestScore;
-            bestScore = score;
-            best = icon;
-        } else {
-            secondScore = std::max(secondScore, score);
-        }
-    }
+    std::vector<std::pair<int, BoxIcon>> scores;
+    for (BoxIcon icon : kIcons) scores.push_back({BestAgreement(picture, StencilOf(icon)), icon});
+    std::sort(scores.rbegin(), scores.rend());
     // A clear winner only: nearly every pixel of one icon, and well ahead of the rest.
-    return bestScore >= 950 && bestScore - secondScore >= 100 ? best : BoxIcon::Unknown;
+    return scores[0].first >= 950 && scores[0].first - scores[1].first >= 100 ? scores[0].second : BoxIcon::Unknown;
 }

@@ -36,15 +36,6 @@ BoxIcon ReadIcon(HWND box) {
     return icon;
 }
 
-}  // namespace
-
-std::vector<HWND> OpenMessageBoxes(DWORD processId) {
-    std::vector<HWND> boxes;
-    for (HWND window : TopLevelWindows(processId, L"#32770"))
-        if (IsWindowVisible(window)) boxes.push_back(window);
-    return boxes;
-}
-
 MessageBoxState ReadMessageBox(HWND box, IconCheck icon) {
     MessageBoxState state;
     state.handle = box;
@@ -63,20 +54,24 @@ MessageBoxState ReadMessageBox(HWND box, IconCheck icon) {
     return state;
 }
 
+}  // namespace
+
+std::vector<HWND> OpenMessageBoxes(DWORD processId) {
+    std::vector<HWND> boxes;
+    for (HWND window : TopLevelWindows(processId, L"#32770"))
+        if (IsWindowVisible(window)) boxes.push_back(window);
+    return boxes;
+}
+
 std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutMs, const std::vector<HWND>& alreadySeen,
                                                  IconCheck icon) {
     HWND found = nullptr;
     WaitUntil(timeoutMs, [&] {
-        for (HWND box : OpenMessageBoxes(processId)) {
-            if (std::find(alreadySeen.begin(), alreadySeen.end(), box) == alreadySeen.end()) {
-                found = box;
-                return true;
-            }
-        }
-        return false;
+        for (HWND box : OpenMessageBoxes(processId))
+            if (!found && std::find(alreadySeen.begin(), alreadySeen.end(), box) == alreadySeen.end()) found = box;
+        return found != nullptr;
     });
-    if (!found) return std::nullopt;
-    return ReadMessageBox(found, icon);
+    return found ? std::optional<MessageBoxState>(ReadMessageBox(found, icon)) : std::nullopt;
 }
 
 bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs) {
@@ -87,16 +82,8 @@ bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs)
 }
 
 std::wstring ButtonName(int buttonId) {
-    switch (buttonId) {
-    case IDOK: return L"OK";
-    case IDCANCEL: return L"Cancel";
-    case IDABORT: return L"Abort";
-    case IDRETRY: return L"Retry";
-    case IDIGNORE: return L"Ignore";
-    case IDYES: return L"Yes";
-    case IDNO: return L"No";
-    default: return L"#" + std::to_wstring(buttonId);
-    }
+    static const wchar_t* const kNames[] = {L"OK", L"Cancel", L"Abort", L"Retry", L"Ignore", L"Yes", L"No"};
+    return buttonId >= IDOK && buttonId <= IDNO ? kNames[buttonId - IDOK] : L"#" + std::to_wstring(buttonId);
 }
 
 std::wstring ButtonList(const std::vector<int>& buttons) {

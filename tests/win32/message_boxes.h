@@ -32,8 +32,6 @@ std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutM
                                                  const std::vector<HWND>& alreadySeen = {},
                                                  IconCheck icon = IconCheck::Look);
 
-MessageBoxState ReadMessageBox(HWND box, IconCheck icon = IconCheck::Look);
-
 // Clicks the button and waits until the box has closed; false when it has
 // no such button or stays open.
 bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs = 3000);

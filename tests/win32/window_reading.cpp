@@ -17,12 +17,7 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM context) {
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId) return TRUE;
     if (search->className && WindowClass(window) != search->className) return TRUE;
-    if (search->title) {
-        wchar_t title[512] = {};
-        GetWindowTextW(window, title, 512);
-        if (std::wstring(title) != search->title) return TRUE;
-    }
-    search->found.push_back(window);
+    if (!search->title || StoredWindowText(window) == search->title) search->found.push_back(window);
     return TRUE;
 }
 
@@ -42,13 +37,9 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className, con
 HWND WaitForTopLevelWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil(timeoutMs, [&] {
-        for (HWND window : TopLevelWindows(processId, className, title)) {
-            if (IsWindowVisible(window)) {
-                found = window;
-                return true;
-            }
-        }
-        return false;
+        for (HWND window : TopLevelWindows(processId, className, title))
+            if (!found && IsWindowVisible(window)) found = window;
+        return found != nullptr;
     });
     return found;
 }

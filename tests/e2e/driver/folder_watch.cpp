@@ -1,5 +1,7 @@
 #include "driver/folder_watch.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE;
@@ -20,9 +22,8 @@ FolderWatch::FolderWatch(const std::wstring& folder) {
 
 FolderWatch::~FolderWatch() {
     Stop();
-    if (folder_ != INVALID_HANDLE_VALUE) CloseHandle(folder_);
-    if (overlapped_.hEvent) CloseHandle(overlapped_.hEvent);
-    if (stop_) CloseHandle(stop_);
+    for (HANDLE handle : {folder_, overlapped_.hEvent, stop_})
+        if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
 }
 
 void FolderWatch::Stop() {
@@ -38,13 +39,11 @@ bool FolderWatch::Arm() {
 
 void FolderWatch::Collect(DWORD bytes) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (bytes == 0) {
-        overflowed_ = true;
-        return;
-    }
-    for (DWORD offset = 0;;) {
+    overflowed_ = overflowed_ || bytes == 0;
+    for (DWORD offset = 0; bytes > 0;) {
         const auto* entry = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer_ + offset);
-        events_.push_back({entry->Action, std::wstring(entry->FileName, entry->FileNameLength / sizeof(wchar_t))});
+        if (entry->Action == FILE_ACTION_ADDED || entry->Action == FILE_ACTION_RENAMED_NEW_NAME)
+            arrivals_.emplace_back(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
         if (entry->NextEntryOffset == 0) break;
         offset += entry->NextEntryOffset;
     }
@@ -61,15 +60,11 @@ void FolderWatch::Run() {
             if (GetOverlappedResult(folder_, &overlapped_, &bytes, TRUE) && bytes > 0) Collect(bytes);
             return;
         }
-        if (!GetOverlappedResult(folder_, &overlapped_, &bytes, FALSE)) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            overflowed_ = true;
-            return;
-        }
-        Collect(bytes);
-        if (!Arm()) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            overflowed_ = true;
+        // A failed request, or one that cannot be made again, loses changes: counted as an overflow.
+        bool read = GetOverlappedResult(folder_, &overlapped_, &bytes, FALSE);
+        Collect(read ? bytes : 0);
+        if (!read || !Arm()) {
+            Collect(0);
             return;
         }
     }
@@ -80,16 +75,8 @@ bool FolderWatch::Overflowed() const {
     return overflowed_;
 }
 
-std::vector<FolderEvent> FolderWatch::Events() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return events_;
-}
-
 bool FolderWatch::Appeared(const std::wstring& name) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const FolderEvent& event : events_) {
-        bool arrival = event.action == FILE_ACTION_ADDED || event.action == FILE_ACTION_RENAMED_NEW_NAME;
-        if (arrival && _wcsicmp(event.name.c_str(), name.c_str()) == 0) return true;
-    }
-    return false;
+    return std::any_of(arrivals_.begin(), arrivals_.end(),
+                       [&](const std::wstring& arrival) { return _wcsicmp(arrival.c_str(), name.c_str()) == 0; });
 }

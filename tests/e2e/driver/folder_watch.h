@@ -10,11 +10,6 @@
 #include <thread>
 #include <vector>
 
-struct FolderEvent {
-    DWORD action;  // FILE_ACTION_ADDED, FILE_ACTION_REMOVED, ...
-    std::wstring name;
-};
-
 class FolderWatch {
 public:
     // Watching has begun when the constructor returns (see Watching()).
@@ -25,12 +20,11 @@ public:
 
     bool Watching() const { return watching_; }
     // Ends the watch after taking in every change already reported; the
-    // events are complete up to this moment.
+    // record is complete up to this moment.
     void Stop();
     // True when the system dropped changes because too many came at once:
-    // the events are then incomplete.
+    // the record is then incomplete.
     bool Overflowed() const;
-    std::vector<FolderEvent> Events() const;
     // Whether a file or folder of that name (any case) appeared in the folder,
     // created or renamed to it, however briefly.
     bool Appeared(const std::wstring& name) const;
@@ -47,6 +41,6 @@ private:
     bool watching_ = false;
     mutable std::mutex mutex_;
     bool overflowed_ = false;
-    std::vector<FolderEvent> events_;
+    std::vector<std::wstring> arrivals_;  // the names created or renamed to, in order
     std::thread thread_;
 };

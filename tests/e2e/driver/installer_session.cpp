@@ -6,18 +6,15 @@
 #include "tests/win32/waiting.h"
 #include "tests/win32/wide_utf8.h"
 
-#include <cwctype>
+#include <algorithm>
 
 std::wstring SiteOrigin() { return WideFromUtf8(SITE_BASE); }
 
 int ReleasedBlocks(const std::wstring& line) {
-    const std::wstring prefix = kExitHandlerLine;
-    if (line.compare(0, prefix.size(), prefix) != 0) return -1;
-    std::wstring rest = line.substr(prefix.size());
-    size_t digits = 0;
-    while (digits < rest.size() && std::iswdigit(rest[digits])) ++digits;
-    if (digits == 0 || rest.substr(digits) != L" blocks") return -1;
-    return std::stoi(rest.substr(0, digits));
+    const size_t prefix = wcslen(kExitHandlerLine);
+    const size_t end = line.find_first_not_of(L"0123456789", prefix);  // of the digits behind the prefix
+    if (line.compare(0, prefix, kExitHandlerLine) != 0 || end == prefix || end == std::wstring::npos) return -1;
+    return line.substr(end) == L" blocks" ? std::stoi(line.substr(prefix, end - prefix)) : -1;
 }
 
 InstallerSession::InstallerSession(std::wstring folder) : folder_(std::move(folder)), profile_(ProfileIn(folder_ + L"\\profile")) {}
@@ -63,10 +60,8 @@ ControlState InstallerSession::Read(Control control) const {
 
 std::optional<MessageBoxState> InstallerSession::NextBox(DWORD timeoutMs) {
     // A box that has closed may leave its handle to a later one.
-    std::vector<HWND> stillOpen;
-    for (HWND box : boxesSeen_)
-        if (IsWindow(box) && IsWindowVisible(box)) stillOpen.push_back(box);
-    boxesSeen_ = stillOpen;
+    auto closed = [](HWND box) { return !IsWindow(box) || !IsWindowVisible(box); };
+    boxesSeen_.erase(std::remove_if(boxesSeen_.begin(), boxesSeen_.end(), closed), boxesSeen_.end());
     std::optional<MessageBoxState> box = WaitForMessageBox(process_.ProcessId(), timeoutMs, boxesSeen_);
     if (box) boxesSeen_.push_back(box->handle);
     return box;

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <sstream>
+
 namespace {
 
 std::string Escaped(const std::string& text) {
@@ -21,15 +23,8 @@ std::string Escaped(const std::string& text) {
 }
 
 const char* ModeName(Delivery delivery) {
-    switch (delivery) {
-    case Delivery::Cut: return "cut";
-    case Delivery::NoLength: return "no-length";
-    case Delivery::Drop: return "drop";
-    case Delivery::Stall: return "stall";
-    case Delivery::StallInBody: return "stall-in-body";
-    case Delivery::Drip: return "drip";
-    default: return "whole";
-    }
+    static const char* const kModes[] = {"whole", "cut", "drop", "stall", "drip"};
+    return kModes[static_cast<int>(delivery)];
 }
 
 struct InternetHandle {
@@ -84,12 +79,7 @@ std::optional<std::vector<std::string>> SiteControl::Requests() {
     std::optional<std::string> reply = Exchange("GET", "/__site/requests", "");
     if (!reply) return std::nullopt;
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < reply->size()) {
-        size_t end = reply->find('\n', start);
-        if (end == std::string::npos) end = reply->size();
-        lines.push_back(reply->substr(start, end - start));
-        start = end + 1;
-    }
+    std::istringstream text(*reply);
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
     return lines;
 }

@@ -7,15 +7,14 @@
 #include <vector>
 
 // Stall: the connection stays open and nothing is sent, until the client goes
-// away. StallInBody: the full Content-Length and the first cutAt bytes, then as
-// Stall. Drip: the full Content-Length, then a byte of the body every intervalMs.
-enum class Delivery { Whole, Cut, NoLength, Drop, Stall, StallInBody, Drip };
+// away. Drip: the full Content-Length, then a byte of the body every intervalMs.
+enum class Delivery { Whole, Cut, Drop, Stall, Drip };
 
 struct SiteVariant {
     std::string body;
     int status = 200;
     Delivery delivery = Delivery::Whole;
-    int cutAt = 0;  // bytes sent before the connection ends, for Cut, or before it stalls
+    int cutAt = 0;  // bytes sent before the connection ends, for Cut
     std::string contentType = "application/octet-stream";
     int delayMs = 0;  // how long the site holds the answer back
     int intervalMs = 2000;  // between the bytes of a Drip
@@ -32,8 +31,6 @@ public:
     bool Serve(const std::string& path, const SiteVariant& variant);
     // The request paths seen since the last reset, in order; none when the site does not answer.
     std::optional<std::vector<std::string>> Requests();
-
-    const std::string& Origin() const { return origin_; }
 
 private:
     std::optional<std::string> Exchange(const char* verb, const std::string& pathAndQuery, const std::string& body);
