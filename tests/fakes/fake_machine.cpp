@@ -4,7 +4,6 @@
 #include "support/direct_calls.h"
 #include "support/encoding.h"
 #include "support/files.h"
-#include "support/runtime_error.h"
 
 #include <algorithm>
 
@@ -257,10 +256,4 @@ bool CallDeleteFile(const Text& path) {
 void EndProgram(int exitCode) {
     Logged("EndProgram " + std::to_string(exitCode));
     throw ProgramEnded{exitCode};
-}
-
-void ReportRuntimeError(std::optional<int> errorNumber, const std::optional<Text>& message) {
-    Text text = RuntimeErrorText(errorNumber, message);
-    Logged("ReportRuntimeError " + text);
-    throw RuntimeErrorReported{text};
 }

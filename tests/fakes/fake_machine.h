@@ -31,11 +31,6 @@ struct ProgramEnded {
     int exitCode;
 };
 
-// Thrown by the fake ReportRuntimeError.
-struct RuntimeErrorReported {
-    Text text;
-};
-
 class FakeMachine {
 public:
     static constexpr const char* kAppData = "C:\\users\\玩家\\AppData\\Roaming\\";

@@ -50,17 +50,6 @@ std::string PropertyName(Property property) {
     return names.count(property) ? names.at(property) : "?";
 }
 
-int GetIntegerProperty(Control control, Property property) {
-    FakeControl& c = FakeWindow::Get()[control];
-    switch (property) {
-        case Property::左边: return c.left;
-        case Property::顶边: return c.top;
-        case Property::宽度: return c.width;
-        case Property::高度: return c.height;
-        default: ADD_FAILURE() << PropertyName(property) << " is no integer property"; return 0;
-    }
-}
-
 bool GetLogicalProperty(Control control, Property property) {
     FakeControl& c = FakeWindow::Get()[control];
     switch (property) {
