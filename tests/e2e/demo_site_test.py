@@ -157,12 +157,10 @@ class Variants(ServedSite):
         self.assertGreaterEqual(time.monotonic() - started, 0.6)
 
     def test_malformed_variants_are_refused(self):
-        self.assertEqual(self.put("/x", b"abc", mode="sideways"), 400)
-        self.assertEqual(self.put("/x", b"abc", mode="cut", cut_at=3), 400)
-        self.assertEqual(self.put("/x", b"abc", status="many"), 400)
-        self.assertEqual(self.put("/x", b"abc", delay_ms=-1), 400)
-        self.assertEqual(self.put("/x", b"abc", delay_ms=600000), 400)
-        self.assertEqual(self.put("/x", b"abc", mode="drip", interval_ms=0), 400)
+        for options in [dict(mode="sideways"), dict(mode="cut", cut_at=3), dict(status="many"), dict(delay_ms=-1),
+                        dict(delay_ms=600000), dict(mode="drip", interval_ms=0)]:
+            with self.subTest(**options):
+                self.assertEqual(self.put("/x", b"abc", **options), 400)
         self.assertEqual(self.get("/x")[0].status, 404)
 
 

@@ -14,6 +14,7 @@
 class HandlerTest : public ::testing::Test {
 protected:
     static constexpr const char* kSystemFolder = "C:\\windows\\system32\\";
+    const Text kGameFolder = Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold";
 
     void SetUp() override {
         machine.Reset();
@@ -33,6 +34,19 @@ protected:
         window = before;
         machine.log = log;
         return steps;
+    }
+
+    // The message box shown as the index-th: its text, flags and caption.
+    void ExpectMessage(size_t index, const Text& text, int flags, const Text& caption) {
+        const MsgBoxCall& box = machine.msgBoxes.at(index);
+        EXPECT_EQ(box.message, text);
+        EXPECT_EQ(box.flags, flags);
+        EXPECT_EQ(box.caption, caption);
+    }
+
+    void ExpectOnlyMessage(const Text& text, int flags, const Text& caption) {
+        ASSERT_EQ(machine.msgBoxes.size(), 1u);
+        ExpectMessage(0, text, flags, caption);
     }
 
     // The log lines that begin with the prefix, in order.

@@ -9,7 +9,7 @@ class InstallTest : public HandlerTest {
 protected:
     const Text kListUrl = SITE_BASE "/Lanternkit/serverlist.json";
     const Text kAddressUrl = SITE_BASE "/Lanternkit/bcl.ini";
-    const Text kRegionPath = Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold\\regionInfo.json";
+    const Text kRegionPath = kGameFolder + "\\regionInfo.json";
     const Text kConfigPath = Text(FakeMachine::kAppData) + "voxbridge\\config.json";
 
     // UTF-8, as the site serves it; the report shows it converted to GB2312.
@@ -86,13 +86,6 @@ protected:
         EXPECT_EQ(machine.log[machine.log.size() - 2], "Set 按钮1 禁止 false");
         EXPECT_EQ(machine.log.back(), "Set 按钮1 caption 安装");
         EXPECT_FALSE(window[Control::按钮1].disabled);
-    }
-
-    void ExpectOnlyMessage(const Text& text, int flags, const Text& caption) {
-        ASSERT_EQ(machine.msgBoxes.size(), 1u);
-        EXPECT_EQ(machine.msgBoxes[0].message, text);
-        EXPECT_EQ(machine.msgBoxes[0].flags, flags);
-        EXPECT_EQ(machine.msgBoxes[0].caption, caption);
     }
 
     int RequestsOf(const Text& address) const {

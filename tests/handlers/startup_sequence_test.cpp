@@ -36,8 +36,7 @@ TEST_F(StartupSequenceTest, CurrentVersionRunsTheFourStepsInOrder) {
     EXPECT_EQ(machine.log, (std::vector<std::string>{"MsgBox 数据版本回退", "HttpGet " + kVersionUrl,
                                                      "HttpGet " + kAnnouncementUrl, "MsgBox 公告",
                                                      "RunCommand " + kTaskkill, kSourcePage}));
-    EXPECT_EQ(machine.msgBoxes[1].message, "今晚维护");
-    EXPECT_EQ(machine.msgBoxes[1].flags, 0x41);
+    ExpectMessage(1, "今晚维护", 0x41, "公告");
     ASSERT_EQ(machine.commands.size(), 1u);
     EXPECT_EQ(machine.commands[0].waitForExit, std::optional<bool>(false));
     EXPECT_EQ(machine.commands[0].showMode, std::optional<int>(1));
@@ -79,10 +78,8 @@ TEST_F(StartupSequenceTest, VersionRepliesAreJudgedWholeAndTrimmed) {
             continue;
         }
         ASSERT_EQ(machine.msgBoxes.size(), 3u);
-        EXPECT_EQ(machine.msgBoxes[1].message, c.message);
         bool network = c.message == kNetworkError;
-        EXPECT_EQ(machine.msgBoxes[1].flags, network ? 0x10 : 0x24);
-        EXPECT_EQ(machine.msgBoxes[1].caption, Text(network ? "网络错误！" : "发现新版本："));
+        ExpectMessage(1, c.message, network ? 0x10 : 0x24, network ? "网络错误！" : "发现新版本：");
         EXPECT_EQ(machine.msgBoxes[2].caption, Text("公告"));
     }
 }

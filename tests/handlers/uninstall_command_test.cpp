@@ -7,23 +7,19 @@ namespace {
 class UninstallCommandTest : public InstallTest {};
 
 TEST_F(UninstallCommandTest, FirstUninstallSucceedsAndTheSecondFails) {
-    const Text settings = Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold\\settings.tallow";
+    const Text settings = kGameFolder + "\\settings.tallow";
     machine.AddFile(settings, Bytes("{}"));
     UninstallCommand();
     UninstallCommand();
     ASSERT_EQ(machine.msgBoxes.size(), 2u);
-    EXPECT_EQ(machine.msgBoxes[0].message, "卸载成功。");
+    ExpectMessage(0, "卸载成功。", 48, "卸载结果：");
     EXPECT_EQ(Bytes(machine.msgBoxes[0].message), (ByteArray{0xD0, 0xB6, 0xD4, 0xD8, 0xB3, 0xC9, 0xB9, 0xA6, 0xA1, 0xA3}));
-    EXPECT_EQ(machine.msgBoxes[0].flags, 48);
-    EXPECT_EQ(machine.msgBoxes[1].message, "卸载失败，请检查权限或未曾安装。");
-    EXPECT_EQ(machine.msgBoxes[1].flags, 16);
-    EXPECT_EQ(machine.msgBoxes[0].caption, Text("卸载结果："));
-    EXPECT_EQ(machine.msgBoxes[1].caption, Text("卸载结果："));
+    ExpectMessage(1, "卸载失败，请检查权限或未曾安装。", 16, "卸载结果：");
     EXPECT_EQ(LogOf("RemoveFile"), std::vector<std::string>(2, "RemoveFile " + kRegionPath));
     // Everything else stays, and the button is never touched.
     EXPECT_FALSE(machine.HasFile(kRegionPath));
     EXPECT_TRUE(machine.HasFile(settings));
-    EXPECT_TRUE(machine.HasFolder(Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold"));
+    EXPECT_TRUE(machine.HasFolder(kGameFolder));
     EXPECT_EQ(machine.FileBytes(kConfigPath), Bytes(kOldConfig));
     EXPECT_TRUE(window.writes.empty());
 }
