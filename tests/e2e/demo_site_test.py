@@ -252,16 +252,13 @@ class RequestRecord(ServedSite):
 
 
 class BackgroundServer(unittest.TestCase):
-    def free_port(self):
-        with socket.socket() as probe:
-            probe.bind(("127.0.0.1", 0))
-            return probe.getsockname()[1]
-
     def test_starts_detached_refuses_a_busy_port_and_stops_by_its_pid_file(self):
         script = os.path.join(SITE_DIR, "serve.py")
         with tempfile.TemporaryDirectory() as folder:
             pid_file = os.path.join(folder, "site.pid")
-            port = str(self.free_port())
+            with socket.socket() as probe:
+                probe.bind(("127.0.0.1", 0))
+                port = str(probe.getsockname()[1])
             started = subprocess.run([sys.executable, script, "--port", port, "--background", "--pid-file", pid_file],
                                      capture_output=True, timeout=10)
             self.assertEqual(started.returncode, 0, started.stderr)

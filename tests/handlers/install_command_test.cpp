@@ -5,14 +5,7 @@
 
 namespace {
 
-class InstallCommandTest : public InstallTest {
-protected:
-    // As on a machine where the game has never run: LocalLow without Mossgrove.
-    void RemoveGameFolders() {
-        machine.RemoveTree(Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove");
-        ASSERT_TRUE(machine.HasFolder(Text(FakeMachine::kAppData) + "..\\LocalLow"));
-    }
-};
+using InstallCommandTest = InstallTest;
 
 TEST_F(InstallCommandTest, WritesTheListUnchangedAndReportsItConverted) {
     Install();
@@ -33,7 +26,9 @@ TEST_F(InstallCommandTest, WritesTheListUnchangedAndReportsItConverted) {
 }
 
 TEST_F(InstallCommandTest, FailedFirstWriteCreatesMakerThenGameFolderAndWritesOnceMore) {
-    RemoveGameFolders();
+    // As on a machine where the game has never run: LocalLow without Mossgrove.
+    machine.RemoveTree(Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove");
+    ASSERT_TRUE(machine.HasFolder(Text(FakeMachine::kAppData) + "..\\LocalLow"));
     Install();
     EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
     ExpectOnlyMessage(SuccessReport(LeftOut), 48, "安装结果：");

@@ -6,6 +6,13 @@
 
 namespace {
 
+// How often the piece stands in the text, overlapping places counted.
+size_t Occurrences(const Text& text, const Text& piece) {
+    size_t count = 0;
+    for (size_t at = text.find(piece); at != Text::npos; at = text.find(piece, at + 1)) count++;
+    return count;
+}
+
 uint64_t Fnv1a64(const ByteArray& bytes) {
     uint64_t hash = 0xcbf29ce484222325u;
     for (unsigned char byte : bytes) hash = (hash ^ byte) * 0x100000001b3u;
@@ -30,9 +37,7 @@ TEST(SettingsTemplate, IsTheOldFormatByteForByte) {
     const ByteArray& bytes = SettingsTemplate();
     EXPECT_EQ(bytes.size(), 1447u);
     Text text(bytes.begin(), bytes.end());
-    size_t lineEnds = 0;
-    for (size_t at = text.find("\r\n"); at != Text::npos; at = text.find("\r\n", at + 2)) lineEnds++;
-    EXPECT_EQ(lineEnds, 50u);  // 51 lines
+    EXPECT_EQ(Occurrences(text, "\r\n"), 50u);  // 51 lines
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 50);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 50);
     EXPECT_EQ(text.substr(0, 3), "{\r\n");
@@ -40,10 +45,7 @@ TEST(SettingsTemplate, IsTheOldFormatByteForByte) {
     // Twelve characters of three UTF-8 bytes each, "新手" three times.
     EXPECT_EQ(std::count_if(bytes.begin(), bytes.end(), [](unsigned char b) { return b >= 0xE0; }), 12);
     EXPECT_EQ(std::count_if(bytes.begin(), bytes.end(), [](unsigned char b) { return b >= 0x80; }), 36);
-    const Text newcomer = u8"\"新手\"";
-    size_t newcomers = 0;
-    for (size_t at = text.find(newcomer); at != Text::npos; at = text.find(newcomer, at + 1)) newcomers++;
-    EXPECT_EQ(newcomers, 3u);
+    EXPECT_EQ(Occurrences(text, u8"\"新手\""), 3u);
     EXPECT_EQ(Fnv1a64(bytes), 0x4cc3b5725bb2b08au);
 }
 

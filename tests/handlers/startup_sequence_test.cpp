@@ -87,12 +87,7 @@ TEST_F(StartupSequenceTest, VersionRepliesAreJudgedWholeAndTrimmed) {
 TEST_F(StartupSequenceTest, YesOpensTheDownloadPageAndEndsTheProgramThere) {
     machine.web[kVersionUrl] = FakeMachine::Ok("2.0");
     machine.msgBoxAnswers = {kMsgBoxCancel, kMsgBoxYes};
-    try {
-        StartupSequence();
-        ADD_FAILURE() << "the program did not end";
-    } catch (const ProgramEnded& ended) {
-        EXPECT_EQ(ended.exitCode, 0);
-    }
+    EXPECT_THROW(StartupSequence(), ProgramEnded);  // the exit code is in the log
     EXPECT_EQ(machine.log, (std::vector<std::string>{"MsgBox 数据版本回退", "HttpGet " + kVersionUrl,
                                                      "MsgBox 发现新版本：", "OpenUrl " SITE_BASE "/?page_id=38",
                                                      "EndProgram 0"}));
