@@ -1,17 +1,11 @@
 // The fakes behave as Windows does where the handlers' tests rely on it.
 #include "support/direct_calls.h"
 #include "support/files.h"
-#include "tests/fakes/fake_machine.h"
-
-#include <gtest/gtest.h>
+#include "tests/handlers/handler_fixture.h"
 
 namespace {
 
-class FakeMachineTest : public ::testing::Test {
-protected:
-    void SetUp() override { FakeMachine::Get().Reset(); }
-    FakeMachine& machine = FakeMachine::Get();
-};
+using FakeMachineTest = HandlerTest;
 
 TEST_F(FakeMachineTest, PathsResolveDotDotCaseAndTrailingBackslash) {
     Text appData = FakeMachine::kAppData;
@@ -23,13 +17,13 @@ TEST_F(FakeMachineTest, PathsResolveDotDotCaseAndTrailingBackslash) {
 }
 
 TEST_F(FakeMachineTest, WritesNeedTheParentFolderAndAnAbsolutePath) {
-    Text file = Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold\\regionInfo.json";
+    Text file = kGameFolder + "\\regionInfo.json";
     EXPECT_FALSE(WriteFileBytes(file, ToBytes("x")));
-    EXPECT_FALSE(CreateFolder(Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold"));
+    EXPECT_FALSE(CreateFolder(kGameFolder));
     EXPECT_TRUE(CreateFolder(Text(FakeMachine::kAppData) + "..\\LocalLow"));
     EXPECT_FALSE(CreateFolder(Text(FakeMachine::kAppData) + "..\\LocalLow"));
     EXPECT_TRUE(CreateFolder(Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\"));
-    EXPECT_TRUE(CreateFolder(Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold"));
+    EXPECT_TRUE(CreateFolder(kGameFolder));
     EXPECT_TRUE(WriteFileBytes(file, {ToBytes("a"), ToBytes("b")}));
     EXPECT_EQ(ReadFileBytes(file), ToBytes("ab"));
     EXPECT_FALSE(WriteFileBytes("regionInfo.json", ToBytes("x")));

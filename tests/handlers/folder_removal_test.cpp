@@ -7,8 +7,6 @@ namespace {
 
 class FolderRemovalTest : public HandlerTest {
 protected:
-    const Text kBatchPath = Text(FakeMachine::kTemp) + "Speed.bat";
-
     // The batch file as RemoveFolderByBatch wrote it, caught before it runs.
     Text BatchFor(const Text& folder) {
         Text script;

@@ -15,6 +15,7 @@ class HandlerTest : public ::testing::Test {
 protected:
     static constexpr const char* kSystemFolder = "C:\\windows\\system32\\";
     const Text kGameFolder = Text(FakeMachine::kAppData) + "..\\LocalLow\\Mossgrove\\Starfold";
+    const Text kBatchPath = Text(FakeMachine::kTemp) + "Speed.bat";  // the folder removal's batch file
 
     void SetUp() override {
         machine.Reset();

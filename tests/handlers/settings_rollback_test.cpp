@@ -23,7 +23,6 @@ class SettingsRollbackTest : public HandlerTest {
 protected:
     const Text kUnity = Text(FakeMachine::kAppData) + "..\\LocalLow\\Unity";
     const Text kSettings = kGameFolder + "\\settings.tallow";
-    const Text kBatchPath = Text(FakeMachine::kTemp) + "Speed.bat";
 
     void SetUp() override {
         HandlerTest::SetUp();
