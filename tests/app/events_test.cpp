@@ -19,10 +19,8 @@ std::vector<std::string> Names(std::initializer_list<const char*> names) {
 }
 
 TEST_F(MainWindowEventTest, ButtonAndCheckBoxClicksRunTheirHandlers) {
-    SendMessageW(Handle(Control::按钮1), BM_CLICK, 0, 0);
-    SendMessageW(Handle(Control::按钮3), BM_CLICK, 0, 0);
-    SendMessageW(Handle(Control::按钮2), BM_CLICK, 0, 0);
-    SendMessageW(Handle(Control::选择框1), BM_CLICK, 0, 0);
+    for (Control control : {Control::按钮1, Control::按钮3, Control::按钮2, Control::选择框1})
+        SendMessageW(Handle(control), BM_CLICK, 0, 0);
     PumpMessages();
     EXPECT_EQ(HandlerNames(), Names({"InstallCommand", "UninstallCommand", "SidePanelSwitch", "VoiceChatSectionSwitch"}));
 }
@@ -114,9 +112,7 @@ TEST_F(MainWindowEventTest, GroupBoxesPassTheirChildrensNotificationsToTheWindow
 }
 
 TEST_F(MainWindowEventTest, CreationCompletedRunsTheStartupSequenceOnceShown) {
-    CloseMainWindow();
-    PumpMessages();
-    ResetHandlerDoubles();
+    ForgetCallsAndClose();
     bool shown = false, controlsExist = false;
     WhileHandlerRuns("StartupSequence", [&] {
         shown = IsWindowVisible(MainWindow()) != FALSE;
@@ -161,9 +157,7 @@ bool LoadRefusing(const wchar_t* className) {
 }
 
 TEST_F(MainWindowEventTest, AWindowOrControlThatCannotBeCreatedLeavesNothing) {
-    CloseMainWindow();
-    PumpMessages();
-    ResetHandlerDoubles();
+    ForgetCallsAndClose();
     for (const wchar_t* refused : {STARFOLD_WINDOW_CLASS, L"Static", L"Edit"}) {
         SCOPED_TRACE(testing::Message() << refused);
         EXPECT_FALSE(LoadRefusing(refused));
