@@ -33,8 +33,7 @@ namespace {
 int Run(int count, wchar_t** args) {
     std::wstring command = count > 1 ? args[1] : L"";
     if (command == L"show-window" && count == 3) {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
+        STARTUPINFOW startup = {sizeof startup};
         GetStartupInfoW(&startup);
         bool uses = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
         return WriteWholeFile(args[2], std::to_string(uses) + " " + std::to_string(startup.wShowWindow)) ? 0 : 2;
