@@ -14,15 +14,14 @@ namespace {
 
 using MainWindowEventTest = MainWindowTest;
 
-std::vector<std::string> Names(std::initializer_list<const char*> names) {
-    return std::vector<std::string>(names.begin(), names.end());
-}
+using Names = std::vector<std::string>;
 
 TEST_F(MainWindowEventTest, ButtonAndCheckBoxClicksRunTheirHandlers) {
     for (Control control : {Control::按钮1, Control::按钮3, Control::按钮2, Control::选择框1})
         SendMessageW(Handle(control), BM_CLICK, 0, 0);
     PumpMessages();
-    EXPECT_EQ(HandlerNames(), Names({"InstallCommand", "UninstallCommand", "SidePanelSwitch", "VoiceChatSectionSwitch"}));
+    EXPECT_EQ(HandlerNames(),
+              (Names{"InstallCommand", "UninstallCommand", "SidePanelSwitch", "VoiceChatSectionSwitch"}));
 }
 
 TEST_F(MainWindowEventTest, OtherControlsRunNothing) {
@@ -119,7 +118,7 @@ TEST_F(MainWindowEventTest, CreationCompletedRunsTheStartupSequenceOnceShown) {
         controlsExist = ControlWindow(Control::超文本浏览框1) != nullptr;
     });
     ASSERT_TRUE(LoadStartWindow());
-    EXPECT_EQ(HandlerNames(), Names({"StartupSequence"})) << "before any message loop runs";
+    EXPECT_EQ(HandlerNames(), Names{"StartupSequence"}) << "before any message loop runs";
     EXPECT_TRUE(shown);
     EXPECT_TRUE(controlsExist);
     PumpMessages(50);
@@ -167,7 +166,7 @@ TEST_F(MainWindowEventTest, AWindowOrControlThatCannotBeCreatedLeavesNothing) {
         EXPECT_TRUE(HandlerCalls().empty()) << "no creation-completed event";
     }
     EXPECT_TRUE(LoadStartWindow());
-    EXPECT_EQ(HandlerNames(), Names({"StartupSequence"}));
+    EXPECT_EQ(HandlerNames(), Names{"StartupSequence"});
     EXPECT_GE(CountThreadWindows(), 1);
 }
 
