@@ -14,17 +14,14 @@ namespace {
 
 using MainWindowEventTest = MainWindowTest;
 
-std::vector<std::string> Names(std::initializer_list<const char*> names) {
-    return std::vector<std::string>(names.begin(), names.end());
-}
+using Names = std::vector<std::string>;
 
 TEST_F(MainWindowEventTest, ButtonAndCheckBoxClicksRunTheirHandlers) {
-    SendMessageW(Handle(Control::按钮1), BM_CLICK, 0, 0);
-    SendMessageW(Handle(Control::按钮3), BM_CLICK, 0, 0);
-    SendMessageW(Handle(Control::按钮2), BM_CLICK, 0, 0);
-    SendMessageW(Handle(Control::选择框1), BM_CLICK, 0, 0);
+    for (Control control : {Control::按钮1, Control::按钮3, Control::按钮2, Control::选择框1})
+        SendMessageW(Handle(control), BM_CLICK, 0, 0);
     PumpMessages();
-    EXPECT_EQ(HandlerNames(), Names({"InstallCommand", "UninstallCommand", "SidePanelSwitch", "VoiceChatSectionSwitch"}));
+    EXPECT_EQ(HandlerNames(),
+              (Names{"InstallCommand", "UninstallCommand", "SidePanelSwitch", "VoiceChatSectionSwitch"}));
 }
 
 TEST_F(MainWindowEventTest, OtherControlsRunNothing) {
@@ -114,16 +111,14 @@ TEST_F(MainWindowEventTest, GroupBoxesPassTheirChildrensNotificationsToTheWindow
 }
 
 TEST_F(MainWindowEventTest, CreationCompletedRunsTheStartupSequenceOnceShown) {
-    CloseMainWindow();
-    PumpMessages();
-    ResetHandlerDoubles();
+    ForgetCallsAndClose();
     bool shown = false, controlsExist = false;
     WhileHandlerRuns("StartupSequence", [&] {
         shown = IsWindowVisible(MainWindow()) != FALSE;
         controlsExist = ControlWindow(Control::超文本浏览框1) != nullptr;
     });
     ASSERT_TRUE(LoadStartWindow());
-    EXPECT_EQ(HandlerNames(), Names({"StartupSequence"})) << "before any message loop runs";
+    EXPECT_EQ(HandlerNames(), Names{"StartupSequence"}) << "before any message loop runs";
     EXPECT_TRUE(shown);
     EXPECT_TRUE(controlsExist);
     PumpMessages(50);
@@ -161,9 +156,7 @@ bool LoadRefusing(const wchar_t* className) {
 }
 
 TEST_F(MainWindowEventTest, AWindowOrControlThatCannotBeCreatedLeavesNothing) {
-    CloseMainWindow();
-    PumpMessages();
-    ResetHandlerDoubles();
+    ForgetCallsAndClose();
     for (const wchar_t* refused : {STARFOLD_WINDOW_CLASS, L"Static", L"Edit"}) {
         SCOPED_TRACE(testing::Message() << refused);
         EXPECT_FALSE(LoadRefusing(refused));
@@ -173,7 +166,7 @@ TEST_F(MainWindowEventTest, AWindowOrControlThatCannotBeCreatedLeavesNothing) {
         EXPECT_TRUE(HandlerCalls().empty()) << "no creation-completed event";
     }
     EXPECT_TRUE(LoadStartWindow());
-    EXPECT_EQ(HandlerNames(), Names({"StartupSequence"}));
+    EXPECT_EQ(HandlerNames(), Names{"StartupSequence"});
     EXPECT_GE(CountThreadWindows(), 1);
 }
 

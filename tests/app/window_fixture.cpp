@@ -2,6 +2,8 @@
 
 #include "app/shell.h"
 
+#include <mutex>
+
 bool PumpMessages(DWORD milliseconds) {
     bool quit = false;
     DWORD start = GetTickCount();
@@ -25,9 +27,8 @@ LOGFONTW FontOf(HWND window) {
 }
 
 void MainWindowTest::SetUpTestSuite() {
-    static bool initialised = false;
-    if (!initialised) InitialiseGuiLayer();
-    initialised = true;
+    static std::once_flag initialised;
+    std::call_once(initialised, InitialiseGuiLayer);
 }
 
 void MainWindowTest::SetUp() {
@@ -37,7 +38,9 @@ void MainWindowTest::SetUp() {
     HandlerCalls().clear();  // the creation-completed event has run its double
 }
 
-void MainWindowTest::TearDown() {
+void MainWindowTest::TearDown() { ForgetCallsAndClose(); }
+
+void MainWindowTest::ForgetCallsAndClose() {
     ResetHandlerDoubles();
     CloseMainWindow();
     PumpMessages();

@@ -24,6 +24,8 @@ protected:
     static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
+    // For a test that loads the window again itself: closing it records no handler call.
+    static void ForgetCallsAndClose();
 
     static HWND Handle(Control control) { return ControlWindow(control); }
     // In the parent's client area (on the screen for the window), read back from Windows.

@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include <ostream>
+
 namespace {
 
 DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)); }
@@ -19,7 +21,15 @@ bool SeenAtStart(const ControlTemplate& row) {
 
 struct Colours {
     COLORREF text, background, brush;
+    bool operator==(const Colours& other) const {
+        return text == other.text && background == other.background && brush == other.brush;
+    }
 };
+
+std::ostream& operator<<(std::ostream& out, const Colours& colours) {
+    return out << std::hex << "text " << colours.text << ", background " << colours.background << ", brush "
+               << colours.brush;
+}
 
 // Asks the window that the control reports to (its parent) for the control's colours.
 Colours ColoursOf(HWND control, UINT message) {
@@ -228,25 +238,17 @@ TEST(WindowAtEveryScale, NoTextIsClipped) {
 
 TEST_F(MainWindowLayoutTest, EditBoxesCreditCheckBoxAndGroupBoxesAreColoured) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const COLORREF white = RGB(255, 255, 255);
     // The edit boxes report to their group boxes, which pass it on to the window.
     for (Control box : {Control::编辑框1, Control::编辑框2}) {
-        Colours colours = ColoursOf(Handle(box), WM_CTLCOLOREDIT);
-        EXPECT_EQ(colours.text, RGB(0, 136, 255));
-        EXPECT_EQ(colours.background, RGB(255, 255, 255));
-        EXPECT_EQ(colours.brush, RGB(255, 255, 255));
+        EXPECT_EQ(ColoursOf(Handle(box), WM_CTLCOLOREDIT), (Colours{RGB(0, 136, 255), white, white}));
         // Disabled, an edit box asks with WM_CTLCOLORSTATIC; it keeps its colours.
         EXPECT_EQ(ColoursOf(Handle(box), WM_CTLCOLORSTATIC).text, RGB(0, 136, 255));
     }
-    Colours credit = ColoursOf(Handle(Control::标签1), WM_CTLCOLORSTATIC);
-    EXPECT_EQ(credit.text, RGB(192, 192, 192));
-    EXPECT_EQ(credit.background, face);
-    EXPECT_EQ(credit.brush, face);
-    for (Control control : {Control::选择框1, Control::分组框1, Control::分组框2, Control::分组框3}) {
-        Colours colours = ColoursOf(Handle(control), WM_CTLCOLORSTATIC);
-        EXPECT_EQ(colours.text, RGB(0, 0, 0)) << ControlId(control);
-        EXPECT_EQ(colours.background, face) << ControlId(control);
-        EXPECT_EQ(colours.brush, face) << ControlId(control);
-    }
+    EXPECT_EQ(ColoursOf(Handle(Control::标签1), WM_CTLCOLORSTATIC), (Colours{RGB(192, 192, 192), face, face}));
+    for (Control control : {Control::选择框1, Control::分组框1, Control::分组框2, Control::分组框3})
+        EXPECT_EQ(ColoursOf(Handle(control), WM_CTLCOLORSTATIC), (Colours{RGB(0, 0, 0), face, face}))
+            << ControlId(control);
 }
 
 TEST_F(MainWindowLayoutTest, PointersOverButtonsAndCredit) {

@@ -33,8 +33,7 @@ namespace {
 int Run(int count, wchar_t** args) {
     std::wstring command = count > 1 ? args[1] : L"";
     if (command == L"show-window" && count == 3) {
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
+        STARTUPINFOW startup = {sizeof startup};
         GetStartupInfoW(&startup);
         bool uses = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0;
         return WriteWholeFile(args[2], std::to_string(uses) + " " + std::to_string(startup.wShowWindow)) ? 0 : 2;
@@ -49,13 +48,9 @@ int Run(int count, wchar_t** args) {
     }
     // The calls below end the process through the run-time error report; a
     // return from them shows as exit code 0.
-    if (command == L"missing-library") {
-        DllEntry entry = {"starfold-missing.dll", "GetTempPathW", nullptr};
-        BindDllEntry(entry);
-        return 0;
-    }
-    if (command == L"missing-function") {
-        DllEntry entry = {"kernel32.dll", "StarfoldMissingCommand", nullptr};
+    if (command == L"missing-library" || command == L"missing-function") {
+        DllEntry entry = command == L"missing-library" ? DllEntry{"starfold-missing.dll", "GetTempPathW", nullptr}
+                                                       : DllEntry{"kernel32.dll", "StarfoldMissingCommand", nullptr};
         BindDllEntry(entry);
         return 0;
     }

@@ -10,11 +10,7 @@
 
 #include <string>
 
-namespace {
-
 constexpr DWORD kLongestValue = 32768;
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int count = 0;

@@ -4,6 +4,7 @@
 // test CA that the prefix trusts, one of that CA for another host name, and one
 // signed by itself. The server records each request.
 #include "support/web.h"
+#include "support/win32/wide_text.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -12,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,8 +24,7 @@ constexpr size_t kLargestBody = 64u << 20;
 
 // The port of one of the server's listeners: "http", or a certificate's name.
 Text Port(const Text& listener = "http") {
-    const char* file = std::getenv("STARFOLD_WEB_TEST_PORT_FILE");
-    std::ifstream in(file ? file : "web_test_server.port");
+    std::ifstream in("web_test_server.port");
     for (Text name, port; in >> name >> port;)
         if (name == listener) return port;
     return Text();
@@ -115,8 +114,6 @@ Text ClosedPort() {
     return std::to_string(ntohs(address.sin_port));
 }
 
-std::wstring Wide(const Text& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
 // A fetch with WinInet's defaults, which read and write its cache.
 std::string CacheableFetch(const std::wstring& address) {
     std::string body;
@@ -163,14 +160,14 @@ TEST(WebFetch, CacheIsNeitherReadNorWritten) {
     Text token = Token();
     Text cachedAddress = Resource("fresh", token + "-cached");
     // A plain WinInet fetch, free to use the cache, leaves an entry in it.
-    EXPECT_EQ(CacheableFetch(Wide(cachedAddress)), "fetch 0");
-    ASSERT_TRUE(IsCached(Wide(cachedAddress))) << "no cache entry to be bypassed";
+    EXPECT_EQ(CacheableFetch(WideFromGbk(cachedAddress)), "fetch 0");
+    ASSERT_TRUE(IsCached(WideFromGbk(cachedAddress))) << "no cache entry to be bypassed";
     EXPECT_EQ(Body(HttpGetResponse(cachedAddress)), "fetch 1");
 
     Text ownAddress = Resource("fresh", token + "-own");
     EXPECT_EQ(Body(HttpGetResponse(ownAddress)), "fetch 0");
     EXPECT_EQ(Body(HttpGetResponse(ownAddress)), "fetch 1");
-    EXPECT_FALSE(IsCached(Wide(ownAddress)));
+    EXPECT_FALSE(IsCached(WideFromGbk(ownAddress)));
 
     std::vector<std::string> requests = Requests(token);
     ASSERT_EQ(requests.size(), 4u);
@@ -187,8 +184,7 @@ TEST(WebFetch, AnyStatusGivesItsBody) {
         Expect(response, status, ToBytes("body of status " + std::to_string(status)), true);
         EXPECT_EQ(IsWholeSuccess(response), status == 200);
     }
-    ByteArray page = HttpGet(Resource("status", Token()) + "?status=404");
-    EXPECT_EQ(std::string(page.begin(), page.end()), "body of status 404");
+    EXPECT_EQ(HttpGet(Resource("status", Token()) + "?status=404"), ToBytes("body of status 404"));
 }
 
 TEST(WebFetch, BodyWithoutLengthOrChunkedIsReadWhole) {
