@@ -50,11 +50,6 @@ void InstallScenario::Install(const ExpectedBox& box) {
     ExpectNoBox(0);
 }
 
-void InstallScenario::Uninstall(const ExpectedBox& box) {
-    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮3));
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(box, IDOK));
-}
-
 void InstallScenario::TickVoiceChatOption() {
     ASSERT_EQ(OptionState(), BST_UNCHECKED);
     ASSERT_NO_FATAL_FAILURE(Tick());

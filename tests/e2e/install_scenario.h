@@ -42,7 +42,7 @@ protected:
     // command still runs (按钮1 busy); answers it and waits until 按钮1 is
     // idle again.
     void Install(const ExpectedBox& box);
-    void Uninstall(const ExpectedBox& box);
+    void Uninstall(const ExpectedBox& box) { ClickAndAnswer(Control::按钮3, box); }
     void TickVoiceChatOption();
 
     // 按钮1 reads disabled with the caption "安装中...", or enabled with

@@ -153,8 +153,7 @@ TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolder
     ASSERT_TRUE(length > 0 && length < 256) << "the expansion needs a USERNAME";
     const std::wstring base = session_->Folder();
     const std::wstring decoys[] = {base + L"\\名 a" + user + L"b 星", base + L"\\名 a%%USERNAME%%b 星"};
-    session_ = std::make_unique<InstallerSession>(base + L"\\名 a%USERNAME%b 星");
-    ASSERT_TRUE(session_->PrepareProfile());
+    ASSERT_NO_FATAL_FAILURE(BeginSession(base + L"\\名 a%USERNAME%b 星"));
     for (const std::wstring& decoy : decoys) {
         UserProfile profile = ProfileIn(decoy + L"\\profile");
         ASSERT_TRUE(CreateEmptyProfile(profile));
@@ -181,16 +180,14 @@ TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolder
 // short forms, and the install still finds the game's folder there.
 TEST_F(RollbackScenario, UserFoldersNamedInChineseWorkUnderAnEnglishLocale) {
     ASSERT_EQ(GetOEMCP(), 437u) << "not run under the English locale";
-    session_ = std::make_unique<InstallerSession>(session_->Folder() + L"\\张三 é");
-    ASSERT_TRUE(session_->PrepareProfile());
+    ASSERT_NO_FATAL_FAILURE(BeginSession(session_->Folder() + L"\\张三 é"));
     ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
     ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
     ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
     EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
     EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
 
-    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(InstallReport(DemoList()), IDOK));
+    ASSERT_NO_FATAL_FAILURE(ClickAndAnswer(Control::按钮1, InstallReport(DemoList())));
     EXPECT_EQ(ReadWholeFile(Game() + L"\\regionInfo.json"), DemoList());
     EXPECT_TRUE(FinishAndSawBatchFile(2));
 }

@@ -52,9 +52,13 @@ ExpectedBox InstallReport(const std::string& listUtf8, const std::optional<std::
 void InstallerScenario::SetUp() {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     name_ = WideFromUtf8(std::string(test->test_suite_name()) + "." + test->name());
-    session_ = std::make_unique<InstallerSession>(std::wstring(STARFOLD_E2E_WORK) + L"\\" + name_);
-    ASSERT_TRUE(session_->PrepareProfile()) << "cannot prepare the profile under " << Utf8(session_->Folder());
     site_ = std::make_unique<SiteControl>(SITE_BASE);
+    ASSERT_NO_FATAL_FAILURE(BeginSession(std::wstring(STARFOLD_E2E_WORK) + L"\\" + name_));
+}
+
+void InstallerScenario::BeginSession(const std::wstring& folder) {
+    session_ = std::make_unique<InstallerSession>(folder);
+    ASSERT_TRUE(session_->PrepareProfile()) << "cannot prepare the profile under " << Utf8(folder);
     ASSERT_TRUE(site_->Reset()) << "the demo site does not answer at " << SITE_BASE;
 }
 
@@ -110,11 +114,26 @@ void InstallerScenario::ExpectAndAnswer(const ExpectedBox& expected, int buttonI
     ASSERT_NO_FATAL_FAILURE(Answer(box, buttonId));
 }
 
+void InstallerScenario::ClickAndAnswer(Control button, const ExpectedBox& expected) {
+    ASSERT_NO_FATAL_FAILURE(Click(button));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(expected, IDOK));
+}
+
 void InstallerScenario::AnswerStartupBoxes(int announcementAnswer, int rollbackAnswer) {
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), rollbackAnswer));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), announcementAnswer));
     // The start-up sequence has returned once the window takes input again.
     ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return IsWindowEnabled(session_->MainWindow()) != FALSE; }));
+}
+
+void InstallerScenario::AcceptNewVersion(const std::wstring& shown) {
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(shown), IDYES));
+    ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
+    // The address handler may still be starting as the installer ends.
+    WaitUntil(kStepTimeoutMs, [&] { return !session_->OpenedAddresses().empty(); });
+    Sleep(300);
+    EXPECT_EQ(session_->OpenedAddresses(), std::vector<std::string>{Utf8(SiteOrigin()) + "/?page_id=38"});
+    EXPECT_EQ(SiteRequests(), std::vector<std::string>{"/Lanternkit/versioninfo.json"});
 }
 
 void InstallerScenario::StartServing(const std::string& path, const SiteVariant& reply) {
