@@ -70,8 +70,7 @@ bool SiteControl::Reset() { return Exchange("POST", "/__site/reset", "").has_val
 bool SiteControl::Serve(const std::string& path, const SiteVariant& variant) {
     std::string query = "/__site/serve?path=" + Escaped(path) + "&status=" + std::to_string(variant.status) +
                         "&mode=" + ModeName(variant.delivery) + "&cut_at=" + std::to_string(variant.cutAt) +
-                        "&type=" + Escaped(variant.contentType) + "&delay_ms=" + std::to_string(variant.delayMs) +
-                        "&interval_ms=" + std::to_string(variant.intervalMs);
+                        "&type=" + Escaped(variant.contentType) + "&delay_ms=" + std::to_string(variant.delayMs);
     return Exchange("POST", query, variant.body).has_value();
 }
 
