@@ -83,12 +83,12 @@ void InstallerScenario::Start(const std::wstring& program) {
 void InstallerScenario::ExpectBox(const ExpectedBox& expected, MessageBoxState* seen) {
     std::optional<MessageBoxState> box = session_->NextBox(kStepTimeoutMs);
     ASSERT_TRUE(box) << "no message box appeared; expected \"" << Utf8(expected.caption) << "\"";
+    SCOPED_TRACE("the box \"" + Utf8(box->caption) + "\"");
     EXPECT_EQ(Utf8(box->caption), Utf8(expected.caption));
-    EXPECT_EQ(Utf8(box->text), Utf8(expected.text)) << "in the box \"" << Utf8(box->caption) << "\"";
+    EXPECT_EQ(Utf8(box->text), Utf8(expected.text));
     // The driver knows the icons at its own scale only.
-    if (scale_ == 1.0)
-        EXPECT_EQ(Utf8(BoxIconName(box->icon)), Utf8(BoxIconName(expected.icon))) << "icon of \"" << Utf8(box->caption) << "\"";
-    EXPECT_EQ(Utf8(ButtonList(box->buttons)), Utf8(ButtonList(expected.buttons))) << "buttons of \"" << Utf8(box->caption) << "\"";
+    if (scale_ == 1.0) EXPECT_EQ(Utf8(BoxIconName(box->icon)), Utf8(BoxIconName(expected.icon))) << "icon";
+    EXPECT_EQ(Utf8(ButtonList(box->buttons)), Utf8(ButtonList(expected.buttons))) << "buttons";
     // The default button is drawn as one. Wine's boxes answer DM_GETDEFID with
     // their first button whatever the default, so the style is read instead.
     if (expected.defaultButton) {
@@ -96,11 +96,10 @@ void InstallerScenario::ExpectBox(const ExpectedBox& expected, MessageBoxState* 
         for (int button : box->buttons)
             if ((GetWindowLongW(GetDlgItem(box->handle, button), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
                 defaultButton = button;
-        EXPECT_EQ(Utf8(ButtonName(defaultButton)), Utf8(ButtonName(expected.defaultButton)))
-            << "default button of \"" << Utf8(box->caption) << "\"";
+        EXPECT_EQ(Utf8(ButtonName(defaultButton)), Utf8(ButtonName(expected.defaultButton))) << "default button";
     }
     // Task-modal: while the box is up the main window takes no input.
-    EXPECT_FALSE(IsWindowEnabled(session_->MainWindow())) << "the main window stays enabled under \"" << Utf8(box->caption) << "\"";
+    EXPECT_FALSE(IsWindowEnabled(session_->MainWindow())) << "the main window stays enabled under the box";
     if (seen) *seen = *box;
 }
 
