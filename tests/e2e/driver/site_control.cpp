@@ -11,13 +11,10 @@ std::string Escaped(const std::string& text) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string escaped;
     for (unsigned char c : text) {
-        if (isalnum(c) || c == '-' || c == '_' || c == '.' || c == '/' || c == '~') {
+        if (isalnum(c) || c == '-' || c == '_' || c == '.' || c == '/' || c == '~')
             escaped.push_back(static_cast<char>(c));
-        } else {
-            escaped += '%';
-            escaped += kHex[c >> 4];
-            escaped += kHex[c & 15];
-        }
+        else
+            escaped += {'%', kHex[c >> 4], kHex[c & 15]};
     }
     return escaped;
 }
