@@ -75,10 +75,10 @@ void InstallScenario::ExpectFolderHolds(const std::wstring& folder, std::vector<
     EXPECT_TRUE(entries == names) << Utf8(folder) << " holds:" << seen;
 }
 
-size_t InstallScenario::RequestMark() { return SiteRequests().size(); }
-
-std::vector<std::string> InstallScenario::RequestsSince(size_t mark) {
+void InstallScenario::InstallFetching(const ExpectedBox& box, const std::vector<std::string>& fetched) {
+    const size_t seenBefore = SiteRequests().size();
+    ASSERT_NO_FATAL_FAILURE(Install(box));
     std::vector<std::string> requests = SiteRequests();
-    requests.erase(requests.begin(), requests.begin() + std::min(mark, requests.size()));
-    return requests;
+    requests.erase(requests.begin(), requests.begin() + std::min(seenBefore, requests.size()));
+    EXPECT_EQ(requests, fetched) << "the paths fetched by the install";
 }

@@ -55,9 +55,8 @@ protected:
     // The folder holds these names and nothing else: no temporary file was left behind.
     void ExpectFolderHolds(const std::wstring& folder, std::vector<std::wstring> names);
 
-    // How many requests the site has seen, and the paths requested after such a count.
-    size_t RequestMark();
-    std::vector<std::string> RequestsSince(size_t mark);
+    // Install, and the paths the site was asked for meanwhile are these, in this order.
+    void InstallFetching(const ExpectedBox& box, const std::vector<std::string>& fetched);
 };
 
 // The demo site's server list, the one installed unless a scenario serves another.
