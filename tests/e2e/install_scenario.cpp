@@ -55,16 +55,12 @@ void InstallScenario::TickVoiceChatOption() {
     ASSERT_NO_FATAL_FAILURE(Tick());
 }
 
-void InstallScenario::ExpectFile(const std::wstring& path, const std::optional<std::string>& bytes) {
+void InstallScenario::ExpectFile(const std::wstring& path, const std::string& bytes) {
     std::optional<std::string> held = ReadWholeFile(path);
-    if (!bytes) {
-        EXPECT_FALSE(PathExists(path)) << Utf8(path) << " should not exist";
-        return;
-    }
     ASSERT_TRUE(held) << Utf8(path) << " is missing or unreadable";
     // Sizes first: a cut-off or appended file then reads plainly in the report.
-    EXPECT_EQ(held->size(), bytes->size()) << Utf8(path);
-    EXPECT_TRUE(*held == *bytes) << Utf8(path) << " holds:\n" << *held << "\ninstead of:\n" << *bytes;
+    EXPECT_EQ(held->size(), bytes.size()) << Utf8(path);
+    EXPECT_TRUE(*held == bytes) << Utf8(path) << " holds:\n" << *held << "\ninstead of:\n" << bytes;
 }
 
 void InstallScenario::ExpectFolderHolds(const std::wstring& folder, std::vector<std::wstring> names) {

@@ -50,8 +50,8 @@ protected:
     bool InstallButtonIsBusy();
     void ExpectInstallButtonIdle();
 
-    // The file holds exactly these bytes, or does not exist (nullopt).
-    void ExpectFile(const std::wstring& path, const std::optional<std::string>& bytes);
+    // The file holds exactly these bytes.
+    void ExpectFile(const std::wstring& path, const std::string& bytes);
     // The folder holds these names and nothing else: no temporary file was left behind.
     void ExpectFolderHolds(const std::wstring& folder, std::vector<std::wstring> names);
 

@@ -172,7 +172,7 @@ TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow
         ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
         ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
         if (slow.voiceChat) {
-            ExpectFile(ConfigFile(), std::string("{\"serverURL\": \"wss://slow.example/voice\", \"volume\": 80}"));
+            ExpectFile(ConfigFile(), "{\"serverURL\": \"wss://slow.example/voice\", \"volume\": 80}");
             ASSERT_NO_FATAL_FAILURE(Tick());  // back to the plain install
         }
         ExpectFile(RegionFile(), DemoList());
@@ -189,7 +189,7 @@ TEST_F(InstallScenario, UninstallDeletesOnlyTheRegionFileAndASecondOneFails) {
     ASSERT_TRUE(WriteWholeFile(GameFolder() + L"\\settings.tallow", "{}"));
     ASSERT_NO_FATAL_FAILURE(Uninstall(kUninstalled));
     EXPECT_FALSE(PathExists(RegionFile()));
-    ExpectFile(GameFolder() + L"\\settings.tallow", std::string("{}"));
+    ExpectFile(GameFolder() + L"\\settings.tallow", "{}");
     ASSERT_NO_FATAL_FAILURE(Uninstall(kNotUninstalled));
     // An install after the uninstall writes the file again.
     ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
