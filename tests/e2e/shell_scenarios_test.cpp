@@ -41,11 +41,6 @@ std::string Name(Control control) {
 
 class ShellScenario : public InstallScenario {
 protected:
-    void StartAndAnswer() {
-        ASSERT_NO_FATAL_FAILURE(Start());
-        ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes());
-    }
-
     void ExpectControls(const std::vector<Expected>& expected) {
         for (const Expected& want : expected) {
             SCOPED_TRACE(Name(want.control));
