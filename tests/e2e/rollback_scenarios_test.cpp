@@ -72,6 +72,15 @@ protected:
         ExpectNoBox(300);
     }
 
+    // Both folders made and the rollback accepted: the Unity folder is gone and the settings are the template.
+    void RollBack() {
+        ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
+        ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
+        ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
+        EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
+        EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+    }
+
     // Closes the installer and ends the watch: whether Speed.bat ever appeared.
     bool FinishAndSawBatchFile(int releasedBlocks = 1) {
         CloseAndExpectExit(releasedBlocks);
@@ -86,14 +95,8 @@ protected:
 };
 
 TEST_F(RollbackScenario, OkRemovesTheWholeUnityFolderAndWritesTheTemplateInPlaceOfTheSettings) {
-    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
-    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
-    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
-    std::optional<std::string> settings = ReadWholeFile(Settings());
-    ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->size(), 1447u);
-    EXPECT_TRUE(*settings == TemplateBytes()) << "the settings file is not the template";
+    ASSERT_NO_FATAL_FAILURE(RollBack());
+    EXPECT_EQ(ReadWholeFile(Settings()).value_or("").size(), 1447u);
     EXPECT_EQ(ReadWholeFile(Game() + L"\\regionInfo.json"), "{\"Regions\": []}");
     EXPECT_EQ(Listing(TreeOf(session_->Profile().localLow)), Utf8(L"\\Mossgrove\n\\Mossgrove\\Starfold\n"
                                                                    L"\\Mossgrove\\Starfold\\regionInfo.json\n"
@@ -160,11 +163,7 @@ TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolder
         ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(profile.localLow + L"\\Unity"));
         ASSERT_TRUE(WriteWholeFile(profile.temp + L"\\Speed.bat", "echo ran> \"%~dp0decoy-ran.txt\"\r\n"));
     }
-    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
-    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
-    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
-    EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+    ASSERT_NO_FATAL_FAILURE(RollBack());
     for (const std::wstring& decoy : decoys) {
         SCOPED_TRACE(Utf8(decoy));
         UserProfile profile = ProfileIn(decoy + L"\\profile");
@@ -181,11 +180,7 @@ TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolder
 TEST_F(RollbackScenario, UserFoldersNamedInChineseWorkUnderAnEnglishLocale) {
     ASSERT_EQ(GetOEMCP(), 437u) << "not run under the English locale";
     ASSERT_NO_FATAL_FAILURE(BeginSession(session_->Folder() + L"\\张三 é"));
-    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
-    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
-    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
-    EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+    ASSERT_NO_FATAL_FAILURE(RollBack());
 
     ASSERT_NO_FATAL_FAILURE(ClickAndAnswer(Control::按钮1, InstallReport(DemoList())));
     EXPECT_EQ(ReadWholeFile(Game() + L"\\regionInfo.json"), DemoList());
