@@ -18,8 +18,7 @@ namespace {
 
 bool ProcessRunning(const wchar_t* image) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
+    PROCESSENTRY32W entry = {sizeof entry};
     bool found = false;
     for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
         found = _wcsicmp(entry.szExeFile, image) == 0;

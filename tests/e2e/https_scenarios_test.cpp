@@ -10,9 +10,7 @@ TEST_F(InstallScenario, AListFromAnHttpsAddressTypedIntoTheSourceBoxIsWrittenByt
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     const std::string path = "/Lanternkit/serverlist.json?over=tls";
     ASSERT_NO_FATAL_FAILURE(Type(Control::编辑框1, WideFromUtf8(STARFOLD_E2E_SITE_TLS_ORIGIN + path)));
-    const size_t mark = RequestMark();
-    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
-    EXPECT_EQ(RequestsSince(mark), std::vector<std::string>{path});
+    ASSERT_NO_FATAL_FAILURE(InstallFetching(InstallReport(DemoList()), {path}));
     ExpectFile(RegionFile(), DemoList());
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }

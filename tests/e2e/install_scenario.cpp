@@ -50,26 +50,17 @@ void InstallScenario::Install(const ExpectedBox& box) {
     ExpectNoBox(0);
 }
 
-void InstallScenario::Uninstall(const ExpectedBox& box) {
-    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮3));
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(box, IDOK));
-}
-
 void InstallScenario::TickVoiceChatOption() {
     ASSERT_EQ(OptionState(), BST_UNCHECKED);
     ASSERT_NO_FATAL_FAILURE(Tick());
 }
 
-void InstallScenario::ExpectFile(const std::wstring& path, const std::optional<std::string>& bytes) {
+void InstallScenario::ExpectFile(const std::wstring& path, const std::string& bytes) {
     std::optional<std::string> held = ReadWholeFile(path);
-    if (!bytes) {
-        EXPECT_FALSE(PathExists(path)) << Utf8(path) << " should not exist";
-        return;
-    }
     ASSERT_TRUE(held) << Utf8(path) << " is missing or unreadable";
     // Sizes first: a cut-off or appended file then reads plainly in the report.
-    EXPECT_EQ(held->size(), bytes->size()) << Utf8(path);
-    EXPECT_TRUE(*held == *bytes) << Utf8(path) << " holds:\n" << *held << "\ninstead of:\n" << *bytes;
+    EXPECT_EQ(held->size(), bytes.size()) << Utf8(path);
+    EXPECT_TRUE(*held == bytes) << Utf8(path) << " holds:\n" << *held << "\ninstead of:\n" << bytes;
 }
 
 void InstallScenario::ExpectFolderHolds(const std::wstring& folder, std::vector<std::wstring> names) {
@@ -80,10 +71,10 @@ void InstallScenario::ExpectFolderHolds(const std::wstring& folder, std::vector<
     EXPECT_TRUE(entries == names) << Utf8(folder) << " holds:" << seen;
 }
 
-size_t InstallScenario::RequestMark() { return SiteRequests().size(); }
-
-std::vector<std::string> InstallScenario::RequestsSince(size_t mark) {
+void InstallScenario::InstallFetching(const ExpectedBox& box, const std::vector<std::string>& fetched) {
+    const size_t seenBefore = SiteRequests().size();
+    ASSERT_NO_FATAL_FAILURE(Install(box));
     std::vector<std::string> requests = SiteRequests();
-    requests.erase(requests.begin(), requests.begin() + std::min(mark, requests.size()));
-    return requests;
+    requests.erase(requests.begin(), requests.begin() + std::min(seenBefore, requests.size()));
+    EXPECT_EQ(requests, fetched) << "the paths fetched by the install";
 }

@@ -42,7 +42,7 @@ protected:
     // command still runs (按钮1 busy); answers it and waits until 按钮1 is
     // idle again.
     void Install(const ExpectedBox& box);
-    void Uninstall(const ExpectedBox& box);
+    void Uninstall(const ExpectedBox& box) { ClickAndAnswer(Control::按钮3, box); }
     void TickVoiceChatOption();
 
     // 按钮1 reads disabled with the caption "安装中...", or enabled with
@@ -50,14 +50,13 @@ protected:
     bool InstallButtonIsBusy();
     void ExpectInstallButtonIdle();
 
-    // The file holds exactly these bytes, or does not exist (nullopt).
-    void ExpectFile(const std::wstring& path, const std::optional<std::string>& bytes);
+    // The file holds exactly these bytes.
+    void ExpectFile(const std::wstring& path, const std::string& bytes);
     // The folder holds these names and nothing else: no temporary file was left behind.
     void ExpectFolderHolds(const std::wstring& folder, std::vector<std::wstring> names);
 
-    // How many requests the site has seen, and the paths requested after such a count.
-    size_t RequestMark();
-    std::vector<std::string> RequestsSince(size_t mark);
+    // Install, and the paths the site was asked for meanwhile are these, in this order.
+    void InstallFetching(const ExpectedBox& box, const std::vector<std::string>& fetched);
 };
 
 // The demo site's server list, the one installed unless a scenario serves another.

@@ -8,7 +8,6 @@
 #include "tests/win32/files.h"
 #include "e2e_paths.h"
 #include "install_scenario.h"
-#include "planted_paths.h"
 
 #include <sstream>
 

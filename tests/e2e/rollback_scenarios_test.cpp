@@ -72,6 +72,15 @@ protected:
         ExpectNoBox(300);
     }
 
+    // Both folders made and the rollback accepted: the Unity folder is gone and the settings are the template.
+    void RollBack() {
+        ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
+        ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
+        ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
+        EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
+        EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+    }
+
     // Closes the installer and ends the watch: whether Speed.bat ever appeared.
     bool FinishAndSawBatchFile(int releasedBlocks = 1) {
         CloseAndExpectExit(releasedBlocks);
@@ -86,14 +95,8 @@ protected:
 };
 
 TEST_F(RollbackScenario, OkRemovesTheWholeUnityFolderAndWritesTheTemplateInPlaceOfTheSettings) {
-    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
-    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
-    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
-    std::optional<std::string> settings = ReadWholeFile(Settings());
-    ASSERT_TRUE(settings);
-    EXPECT_EQ(settings->size(), 1447u);
-    EXPECT_TRUE(*settings == TemplateBytes()) << "the settings file is not the template";
+    ASSERT_NO_FATAL_FAILURE(RollBack());
+    EXPECT_EQ(ReadWholeFile(Settings()).value_or("").size(), 1447u);
     EXPECT_EQ(ReadWholeFile(Game() + L"\\regionInfo.json"), "{\"Regions\": []}");
     EXPECT_EQ(Listing(TreeOf(session_->Profile().localLow)), Utf8(L"\\Mossgrove\n\\Mossgrove\\Starfold\n"
                                                                    L"\\Mossgrove\\Starfold\\regionInfo.json\n"
@@ -153,19 +156,14 @@ TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolder
     ASSERT_TRUE(length > 0 && length < 256) << "the expansion needs a USERNAME";
     const std::wstring base = session_->Folder();
     const std::wstring decoys[] = {base + L"\\名 a" + user + L"b 星", base + L"\\名 a%%USERNAME%%b 星"};
-    session_ = std::make_unique<InstallerSession>(base + L"\\名 a%USERNAME%b 星");
-    ASSERT_TRUE(session_->PrepareProfile());
+    ASSERT_NO_FATAL_FAILURE(BeginSession(base + L"\\名 a%USERNAME%b 星"));
     for (const std::wstring& decoy : decoys) {
         UserProfile profile = ProfileIn(decoy + L"\\profile");
         ASSERT_TRUE(CreateEmptyProfile(profile));
         ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(profile.localLow + L"\\Unity"));
         ASSERT_TRUE(WriteWholeFile(profile.temp + L"\\Speed.bat", "echo ran> \"%~dp0decoy-ran.txt\"\r\n"));
     }
-    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
-    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
-    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
-    EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+    ASSERT_NO_FATAL_FAILURE(RollBack());
     for (const std::wstring& decoy : decoys) {
         SCOPED_TRACE(Utf8(decoy));
         UserProfile profile = ProfileIn(decoy + L"\\profile");
@@ -181,16 +179,10 @@ TEST_F(RollbackScenario, ASpaceAPercentAndChineseInThePathsRemoveThatUnityFolder
 // short forms, and the install still finds the game's folder there.
 TEST_F(RollbackScenario, UserFoldersNamedInChineseWorkUnderAnEnglishLocale) {
     ASSERT_EQ(GetOEMCP(), 437u) << "not run under the English locale";
-    session_ = std::make_unique<InstallerSession>(session_->Folder() + L"\\张三 é");
-    ASSERT_TRUE(session_->PrepareProfile());
-    ASSERT_NO_FATAL_FAILURE(MakeUnityFolder(Unity()));
-    ASSERT_NO_FATAL_FAILURE(MakeGameFolder());
-    ASSERT_NO_FATAL_FAILURE(RunStartUp(IDOK));
-    EXPECT_FALSE(PathExists(Unity())) << "still there:\n" << Listing(TreeOf(Unity()));
-    EXPECT_TRUE(ReadWholeFile(Settings()) == TemplateBytes()) << "the settings file is not the template";
+    ASSERT_NO_FATAL_FAILURE(BeginSession(session_->Folder() + L"\\张三 é"));
+    ASSERT_NO_FATAL_FAILURE(RollBack());
 
-    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(InstallReport(DemoList()), IDOK));
+    ASSERT_NO_FATAL_FAILURE(ClickAndAnswer(Control::按钮1, InstallReport(DemoList())));
     EXPECT_EQ(ReadWholeFile(Game() + L"\\regionInfo.json"), DemoList());
     EXPECT_TRUE(FinishAndSawBatchFile(2));
 }

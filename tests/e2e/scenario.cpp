@@ -52,9 +52,13 @@ ExpectedBox InstallReport(const std::string& listUtf8, const std::optional<std::
 void InstallerScenario::SetUp() {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     name_ = WideFromUtf8(std::string(test->test_suite_name()) + "." + test->name());
-    session_ = std::make_unique<InstallerSession>(std::wstring(STARFOLD_E2E_WORK) + L"\\" + name_);
-    ASSERT_TRUE(session_->PrepareProfile()) << "cannot prepare the profile under " << Utf8(session_->Folder());
     site_ = std::make_unique<SiteControl>(SITE_BASE);
+    ASSERT_NO_FATAL_FAILURE(BeginSession(std::wstring(STARFOLD_E2E_WORK) + L"\\" + name_));
+}
+
+void InstallerScenario::BeginSession(const std::wstring& folder) {
+    session_ = std::make_unique<InstallerSession>(folder);
+    ASSERT_TRUE(session_->PrepareProfile()) << "cannot prepare the profile under " << Utf8(folder);
     ASSERT_TRUE(site_->Reset()) << "the demo site does not answer at " << SITE_BASE;
 }
 
@@ -79,12 +83,12 @@ void InstallerScenario::Start(const std::wstring& program) {
 void InstallerScenario::ExpectBox(const ExpectedBox& expected, MessageBoxState* seen) {
     std::optional<MessageBoxState> box = session_->NextBox(kStepTimeoutMs);
     ASSERT_TRUE(box) << "no message box appeared; expected \"" << Utf8(expected.caption) << "\"";
+    SCOPED_TRACE("the box \"" + Utf8(box->caption) + "\"");
     EXPECT_EQ(Utf8(box->caption), Utf8(expected.caption));
-    EXPECT_EQ(Utf8(box->text), Utf8(expected.text)) << "in the box \"" << Utf8(box->caption) << "\"";
+    EXPECT_EQ(Utf8(box->text), Utf8(expected.text));
     // The driver knows the icons at its own scale only.
-    if (scale_ == 1.0)
-        EXPECT_EQ(Utf8(BoxIconName(box->icon)), Utf8(BoxIconName(expected.icon))) << "icon of \"" << Utf8(box->caption) << "\"";
-    EXPECT_EQ(Utf8(ButtonList(box->buttons)), Utf8(ButtonList(expected.buttons))) << "buttons of \"" << Utf8(box->caption) << "\"";
+    if (scale_ == 1.0) EXPECT_EQ(Utf8(BoxIconName(box->icon)), Utf8(BoxIconName(expected.icon))) << "icon";
+    EXPECT_EQ(Utf8(ButtonList(box->buttons)), Utf8(ButtonList(expected.buttons))) << "buttons";
     // The default button is drawn as one. Wine's boxes answer DM_GETDEFID with
     // their first button whatever the default, so the style is read instead.
     if (expected.defaultButton) {
@@ -92,11 +96,10 @@ void InstallerScenario::ExpectBox(const ExpectedBox& expected, MessageBoxState* 
         for (int button : box->buttons)
             if ((GetWindowLongW(GetDlgItem(box->handle, button), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
                 defaultButton = button;
-        EXPECT_EQ(Utf8(ButtonName(defaultButton)), Utf8(ButtonName(expected.defaultButton)))
-            << "default button of \"" << Utf8(box->caption) << "\"";
+        EXPECT_EQ(Utf8(ButtonName(defaultButton)), Utf8(ButtonName(expected.defaultButton))) << "default button";
     }
     // Task-modal: while the box is up the main window takes no input.
-    EXPECT_FALSE(IsWindowEnabled(session_->MainWindow())) << "the main window stays enabled under \"" << Utf8(box->caption) << "\"";
+    EXPECT_FALSE(IsWindowEnabled(session_->MainWindow())) << "the main window stays enabled under the box";
     if (seen) *seen = *box;
 }
 
@@ -110,11 +113,26 @@ void InstallerScenario::ExpectAndAnswer(const ExpectedBox& expected, int buttonI
     ASSERT_NO_FATAL_FAILURE(Answer(box, buttonId));
 }
 
+void InstallerScenario::ClickAndAnswer(Control button, const ExpectedBox& expected) {
+    ASSERT_NO_FATAL_FAILURE(Click(button));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(expected, IDOK));
+}
+
 void InstallerScenario::AnswerStartupBoxes(int announcementAnswer, int rollbackAnswer) {
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), rollbackAnswer));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), announcementAnswer));
     // The start-up sequence has returned once the window takes input again.
     ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return IsWindowEnabled(session_->MainWindow()) != FALSE; }));
+}
+
+void InstallerScenario::AcceptNewVersion(const std::wstring& shown) {
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NewVersionQuestion(shown), IDYES));
+    ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
+    // The address handler may still be starting as the installer ends.
+    WaitUntil(kStepTimeoutMs, [&] { return !session_->OpenedAddresses().empty(); });
+    Sleep(300);
+    EXPECT_EQ(session_->OpenedAddresses(), std::vector<std::string>{Utf8(SiteOrigin()) + "/?page_id=38"});
+    EXPECT_EQ(SiteRequests(), std::vector<std::string>{"/Lanternkit/versioninfo.json"});
 }
 
 void InstallerScenario::StartServing(const std::string& path, const SiteVariant& reply) {

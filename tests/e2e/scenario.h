@@ -38,6 +38,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A session in the folder with an empty profile, and the site with no variants and no requests.
+    void BeginSession(const std::wstring& folder);
+
     // Starts the installer (the build's, or a copy of it) and waits for its main window.
     void Start(const std::wstring& program = L"");
     // Waits for the next box and checks it is the expected one.
@@ -45,9 +48,14 @@ protected:
     void Answer(const MessageBoxState& box, int buttonId);
     // Expects the box and answers it.
     void ExpectAndAnswer(const ExpectedBox& expected, int buttonId);
+    // Clicks the button and answers the box it brings up with OK.
+    void ClickAndAnswer(Control button, const ExpectedBox& expected);
     // The usual start: the rollback question answered (Cancel), the version
     // found current, the announcement answered as given.
     void AnswerStartupBoxes(int announcementAnswer = IDCANCEL, int rollbackAnswer = IDCANCEL);
+    // Yes on the new-version question: the program ends, the browser is handed
+    // the download page, and neither the announcement nor the source page was fetched.
+    void AcceptNewVersion(const std::wstring& shown);
     // Serves the reply for the path, starts the installer and declines the rollback.
     void StartServing(const std::string& path, const SiteVariant& reply);
     // No box shows up within the time.

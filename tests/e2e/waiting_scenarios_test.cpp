@@ -5,18 +5,14 @@
 #include "driver/side_process.h"
 #include "tests/win32/window_input.h"
 #include "install_scenario.h"
-#include "stand_in_paths.h"
+#include "e2e_paths.h"
 
 namespace {
 
 const std::string kOldRegionFile = "{\"Regions\": [\"the player's own\"]}";
 
 // A site that accepts the connection and then sends nothing.
-SiteVariant Stalled() {
-    SiteVariant variant{DemoList()};
-    variant.delivery = Delivery::Stall;
-    return variant;
-}
+SiteVariant Stalled() { return {DemoList(), 200, Delivery::Stall}; }
 
 class WaitingScenario : public InstallScenario {
 protected:
@@ -88,8 +84,7 @@ TEST_F(WaitingScenario, AStalledListEndsInTheListErrorAndAClickMeanwhileIsNeverA
 TEST_F(WaitingScenario, AListThatDripsEndsInTheListErrorWhenTheWholeDownloadTakesTooLong) {
     ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    SiteVariant dripping{DemoList()};
-    dripping.delivery = Delivery::Drip;  // a byte every 2 s: never 15 s without one
+    SiteVariant dripping{DemoList(), 200, Delivery::Drip};  // a byte every 2 s: never 15 s without one
     ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", dripping));
     ASSERT_NO_FATAL_FAILURE(ClickInstallAndWaitUntilBusy());
     const ULONGLONG took = AnswerUntilABoxShows(135000);
@@ -119,10 +114,8 @@ TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
         EXPECT_LT(GetTickCount64() - start, 5000u);
         ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
         ExpectFile(RegionFile(), kOldRegionFile);
-        session_ = std::make_unique<InstallerSession>(session_->Folder());
-        ASSERT_TRUE(session_->PrepareProfile());
+        ASSERT_NO_FATAL_FAILURE(BeginSession(session_->Folder()));
         ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
-        ASSERT_TRUE(site_->Reset());
     }
 }
 

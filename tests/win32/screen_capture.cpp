@@ -15,9 +15,7 @@ Image DrawImage(int width, int height, const std::function<void(HDC)>& draw) {
     HGDIOBJ previous = SelectObject(memory, bitmap);
     draw(memory);
     GdiFlush();
-    Image image;
-    image.width = width;
-    image.height = height;
+    Image image{width, height, {}};
     const auto* source = static_cast<const uint32_t*>(bits);
     image.pixels.assign(source, source + static_cast<size_t>(width) * height);
     for (uint32_t& pixel : image.pixels) pixel &= 0x00FFFFFF;

@@ -32,9 +32,7 @@ bool InstallerSession::PrepareProfile() {
 }
 
 bool InstallerSession::Launch(const std::wstring& program, std::wstring* problem) {
-    LaunchRequest request;
-    request.program = program;
-    request.variables = ProfileEnvironment(profile_);
+    LaunchRequest request{program, L"", L"", ProfileEnvironment(profile_)};
     request.variables[L"STARFOLD_URL_RECORD"] = UrlRecordPath();
     return process_.Start(request, problem);
 }

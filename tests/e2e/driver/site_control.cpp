@@ -11,13 +11,10 @@ std::string Escaped(const std::string& text) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string escaped;
     for (unsigned char c : text) {
-        if (isalnum(c) || c == '-' || c == '_' || c == '.' || c == '/' || c == '~') {
+        if (isalnum(c) || c == '-' || c == '_' || c == '.' || c == '/' || c == '~')
             escaped.push_back(static_cast<char>(c));
-        } else {
-            escaped += '%';
-            escaped += kHex[c >> 4];
-            escaped += kHex[c & 15];
-        }
+        else
+            escaped += {'%', kHex[c >> 4], kHex[c & 15]};
     }
     return escaped;
 }
@@ -70,8 +67,7 @@ bool SiteControl::Reset() { return Exchange("POST", "/__site/reset", "").has_val
 bool SiteControl::Serve(const std::string& path, const SiteVariant& variant) {
     std::string query = "/__site/serve?path=" + Escaped(path) + "&status=" + std::to_string(variant.status) +
                         "&mode=" + ModeName(variant.delivery) + "&cut_at=" + std::to_string(variant.cutAt) +
-                        "&type=" + Escaped(variant.contentType) + "&delay_ms=" + std::to_string(variant.delayMs) +
-                        "&interval_ms=" + std::to_string(variant.intervalMs);
+                        "&type=" + Escaped(variant.contentType) + "&delay_ms=" + std::to_string(variant.delayMs);
     return Exchange("POST", query, variant.body).has_value();
 }
 

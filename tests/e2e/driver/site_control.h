@@ -7,7 +7,7 @@
 #include <vector>
 
 // Stall: the connection stays open and nothing is sent, until the client goes
-// away. Drip: the full Content-Length, then a byte of the body every intervalMs.
+// away. Drip: the full Content-Length, then a byte of the body every 2 s.
 enum class Delivery { Whole, Cut, Drop, Stall, Drip };
 
 struct SiteVariant {
@@ -17,7 +17,6 @@ struct SiteVariant {
     int cutAt = 0;  // bytes sent before the connection ends, for Cut
     std::string contentType = "application/octet-stream";
     int delayMs = 0;  // how long the site holds the answer back
-    int intervalMs = 2000;  // between the bytes of a Drip
 };
 
 class SiteControl {

@@ -36,10 +36,8 @@ bool RestoreUserFolders() {
 }
 
 std::map<std::wstring, std::wstring> ProfileEnvironment(const UserProfile& profile) {
-    return {
-        {L"APPDATA", profile.roaming},
-        {L"LOCALAPPDATA", profile.root + L"\\AppData\\Local"},
-        {L"TEMP", profile.temp},
-        {L"TMP", profile.temp},
-    };
+    return {{L"APPDATA", profile.roaming},
+            {L"LOCALAPPDATA", profile.root + L"\\AppData\\Local"},
+            {L"TEMP", profile.temp},
+            {L"TMP", profile.temp}};
 }
