@@ -2,13 +2,13 @@
 
 #include "app/control_look.h"
 #include "app/dpi_scale.h"
-#include "app/layout_switches.h"
 #include "app/resource_ids.h"
 #include "app/window_builder.h"
-#include "app/shutdown.h"
 #include "app/window_ids.h"
 #include "install/install_command.h"
 #include "install/uninstall_command.h"
+#include "model/layout_switches.h"
+#include "model/shutdown.h"
 #include "startup/startup_sequence.h"
 #include "support/win32/alive_wait.h"
 

@@ -2,7 +2,7 @@
 // the handlers, and the message loop.
 #pragma once
 
-#include "app/properties.h"
+#include "model/properties.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 // The property interface on the real window: each property is read from and
 // written to the control itself, so it always shows what the user sees.
-#include "app/html_viewer.h"
 #include "app/dpi_scale.h"
+#include "app/html_viewer.h"
 #include "app/main_window.h"
 #include "app/window_builder.h"
-#include "app/properties.h"
+#include "model/properties.h"
 #include "support/win32/wide_text.h"
 
 #include <map>

@@ -1,5 +1,5 @@
 #include "app/shell.h"
-#include "app/shutdown.h"
+#include "model/shutdown.h"
 
 #include <windows.h>
 

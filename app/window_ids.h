@@ -2,7 +2,7 @@
 // by programs that drive it from outside (the end-to-end tests).
 #pragma once
 
-#include "app/properties.h"
+#include "model/properties.h"
 
 // Window class and title (the title as UTF-16, as Windows shows it).
 #define STARFOLD_WINDOW_CLASS L"StarfoldCommunityInstaller"

@@ -3,7 +3,7 @@
 // interface. Nothing here creates a window.
 #pragma once
 
-#include "app/properties.h"
+#include "model/properties.h"
 
 #include <array>
 

@@ -1,9 +1,9 @@
 // The program's entry: start-up in its fixed order, then the message loop;
 // every way out goes through EndProgram.
 #include "app/main_window.h"
-#include "app/program_state.h"
 #include "app/shell.h"
-#include "app/shutdown.h"
+#include "model/program_state.h"
+#include "model/shutdown.h"
 #include "support/runtime_error.h"
 #include "support/win32/system_libraries.h"
 

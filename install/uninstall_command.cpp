@@ -1,6 +1,6 @@
 #include "install/uninstall_command.h"
 
-#include "app/game_paths.h"
+#include "model/game_paths.h"
 #include "support/dialogs.h"
 #include "support/files.h"
 

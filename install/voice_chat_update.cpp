@@ -1,8 +1,8 @@
 #include "install/voice_chat_update.h"
 
-#include "app/layout_switches.h"
-#include "app/program_state.h"
-#include "app/properties.h"
+#include "model/layout_switches.h"
+#include "model/program_state.h"
+#include "model/properties.h"
 #include "support/dialogs.h"
 #include "support/files.h"
 #include "support/web.h"

@@ -1,7 +1,7 @@
 #include "startup/settings_rollback.h"
 
-#include "app/file_copies.h"
-#include "app/game_paths.h"
+#include "model/file_copies.h"
+#include "model/game_paths.h"
 #include "startup/folder_removal.h"
 #include "support/dialogs.h"
 #include "support/files.h"

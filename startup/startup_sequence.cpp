@@ -1,9 +1,9 @@
 #include "startup/startup_sequence.h"
 
-#include "app/program_state.h"
-#include "app/properties.h"
-#include "app/shutdown.h"
-#include "app/version.h"
+#include "model/program_state.h"
+#include "model/properties.h"
+#include "model/shutdown.h"
+#include "model/version.h"
 #include "startup/settings_rollback.h"
 #include "support/dialogs.h"
 #include "support/files.h"

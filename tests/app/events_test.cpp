@@ -1,8 +1,8 @@
 // Which window event runs which handler, and how the window comes and goes.
 #include "app/main_window.h"
-#include "app/properties.h"
 #include "app/resource_ids.h"
 #include "app/window_ids.h"
+#include "model/properties.h"
 #include "tests/app/window_fixture.h"
 #include "tests/win32/window_input.h"
 

@@ -1,8 +1,8 @@
 #include "tests/app/handler_doubles.h"
 
-#include "app/layout_switches.h"
 #include "install/install_command.h"
 #include "install/uninstall_command.h"
+#include "model/layout_switches.h"
 #include "startup/startup_sequence.h"
 
 #include <map>

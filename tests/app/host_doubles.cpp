@@ -4,12 +4,12 @@
 //   STARFOLD_HOST_SCRIPT   steps of the start-up sequence: fill, click-install, end=N
 //   STARFOLD_HOST_INSTALL  end=N: the install command ends the program
 //   STARFOLD_HOST_REFUSE   a window class whose windows cannot be created
-#include "app/layout_switches.h"
 #include "app/main_window.h"
-#include "app/program_state.h"
-#include "app/shutdown.h"
 #include "install/install_command.h"
 #include "install/uninstall_command.h"
+#include "model/layout_switches.h"
+#include "model/program_state.h"
+#include "model/shutdown.h"
 #include "startup/startup_sequence.h"
 #include "support/runtime_error.h"
 #include "tests/win32/window_input.h"

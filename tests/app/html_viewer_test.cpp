@@ -1,7 +1,7 @@
 // The HTML viewer moves and hides with its group box, and navigating never
 // blocks, prompts or crashes, with or without a browser engine.
 #include "app/html_viewer.h"
-#include "app/properties.h"
+#include "model/properties.h"
 #include "tests/app/window_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The property interface on the real window, written and read back both
 // through it and through Windows.
-#include "app/properties.h"
+#include "model/properties.h"
 #include "tests/app/window_fixture.h"
 
 namespace {

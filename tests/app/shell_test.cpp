@@ -1,7 +1,7 @@
 // Start-up and every way out, seen from outside: the real start-up and
 // shutdown code runs in its own process with handler doubles behind it.
-#include "app/properties.h"
 #include "app/window_ids.h"
+#include "model/properties.h"
 #include "tests/win32/debugged_process.h"
 #include "tests/win32/files.h"
 #include "tests/win32/window_reading.h"

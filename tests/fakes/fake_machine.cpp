@@ -1,6 +1,6 @@
 #include "tests/fakes/fake_machine.h"
 
-#include "app/shutdown.h"
+#include "model/shutdown.h"
 #include "support/direct_calls.h"
 #include "support/encoding.h"
 #include "support/files.h"

@@ -3,7 +3,7 @@
 // property write in order.
 #pragma once
 
-#include "app/properties.h"
+#include "model/properties.h"
 
 #include <map>
 #include <string>

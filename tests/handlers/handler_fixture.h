@@ -2,7 +2,7 @@
 // empty program state, and a few helpers for reading what happened.
 #pragma once
 
-#include "app/program_state.h"
+#include "model/program_state.h"
 #include "support/site.h"
 #include "tests/fakes/fake_machine.h"
 #include "tests/fakes/fake_window.h"

@@ -1,6 +1,6 @@
 // The voice-chat section switch, the side-panel switch and the site link.
-#include "app/layout_switches.h"
 #include "app/window_template.h"
+#include "model/layout_switches.h"
 #include "tests/handlers/handler_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The install with 选择框1 ticked: Voxbridge's serverURL first, then the list.
-#include "app/layout_switches.h"
 #include "install/voice_chat_update.h"
+#include "model/layout_switches.h"
 #include "tests/handlers/install_fixture.h"
 
 namespace {

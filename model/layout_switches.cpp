@@ -1,6 +1,6 @@
-#include "app/layout_switches.h"
+#include "model/layout_switches.h"
 
-#include "app/properties.h"
+#include "model/properties.h"
 #include "support/processes.h"
 #include "support/site.h"
 

@@ -1,4 +1,4 @@
-#include "app/game_paths.h"
+#include "model/game_paths.h"
 
 #include "support/files.h"
 

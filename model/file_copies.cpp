@@ -1,4 +1,4 @@
-#include "app/file_copies.h"
+#include "model/file_copies.h"
 
 #include "support/files.h"
 
