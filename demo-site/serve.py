@@ -28,6 +28,10 @@ Paths:
   POST /__site/serve?path=P&PARAMETERS  the request body becomes the answer for
        P ("*" stands for every path without an answer of its own)
   POST /__site/reset        forgets every answer put in place and the record
+With --sessions, answers and the record are kept apart for each session: the
+value of STARFOLD_SITE_SESSION in the environment of the process on the other
+end of the connection (the test that sets answers and the installer it starts
+share it), so that tests running side by side never see each other's.
   GET  /__site/requests[?holding=T][&as=heads|lines]  the recorded requests
        (those whose first line holds T): their targets, one a line; as=heads,
        request line and headers, each head ended by an empty line; as=lines,
@@ -163,16 +167,53 @@ def test_resource(kind, token, query, site):
         return dict(body=b"final body")
     if kind == "fresh":
         # Cacheable on purpose: a fetch that used a cache would see an old body.
-        earlier = len(site.recorded(token)) - 1
+        earlier = len(site.recorded(holding=token)) - 1
         return dict(body=b"fetch %d" % earlier, headers=CACHEABLE)
     return None
 
 
-class Arrival:
-    """The first line of a connection, and the request's headers once they have been read."""
+SESSION_VARIABLE = b"STARFOLD_SITE_SESSION="
 
-    def __init__(self, line):
+
+def socket_inode(local_port):
+    """The inode of the loopback TCP socket bound to the local port, or None."""
+    with open("/proc/net/tcp") as table:
+        next(table)
+        for line in table:
+            fields = line.split()
+            address, _, port = fields[1].partition(":")
+            if address == "0100007F" and int(port, 16) == local_port:
+                return fields[9]
+    return None
+
+
+def session_of_peer(client_port):
+    """The session of the process that holds the client end of a loopback
+    connection; the empty text when none of its holders names one."""
+    inode = socket_inode(client_port)
+    if inode is None:
+        return ""
+    target = "socket:[%s]" % inode
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            held = any(os.readlink("/proc/%s/fd/%s" % (pid, fd)) == target for fd in os.listdir("/proc/%s/fd" % pid))
+            if not held:
+                continue
+            with open("/proc/%s/environ" % pid, "rb") as environment:
+                for entry in environment.read().split(b"\0"):
+                    if entry.startswith(SESSION_VARIABLE):
+                        return entry[len(SESSION_VARIABLE):].decode("utf-8", "replace")
+        except OSError:
+            continue  # gone meanwhile, or not ours to read
+    return ""
+
+
+class Arrival:
+    """The first line of a connection, its session, and the request's headers once they have been read."""
+
+    def __init__(self, line, session=""):
         self.line = line
+        self.session = session
         self.headers = None
 
     @property
@@ -193,8 +234,8 @@ class Site:
         self.answers = {}
         self.record = []
 
-    def note_line(self, line):
-        arrival = Arrival(line)
+    def note_line(self, line, session=""):
+        arrival = Arrival(line, session)
         with self.lock:
             self.record.append(arrival)
         return arrival
@@ -206,23 +247,25 @@ class Site:
                 with open(self.request_log, "a", encoding="latin-1") as log:
                     log.write(arrival.target + "\n")
 
-    def recorded(self, holding="", requests_only=True):
+    def recorded(self, session=None, holding="", requests_only=True):
+        """The arrivals of the session (None: of every session) whose first line holds the text."""
         with self.lock:
             return [arrival for arrival in self.record
-                    if holding in arrival.line and (arrival.headers is not None or not requests_only)]
+                    if session in (None, arrival.session) and holding in arrival.line
+                    and (arrival.headers is not None or not requests_only)]
 
-    def reset(self):
+    def reset(self, session=""):
         with self.lock:
-            self.answers.clear()
-            self.record.clear()
+            self.answers = {key: answer for key, answer in self.answers.items() if key[0] != session}
+            self.record = [arrival for arrival in self.record if arrival.session != session]
 
-    def put_answer(self, target, answer):
+    def put_answer(self, target, answer, session=""):
         with self.lock:
-            self.answers[target] = answer
+            self.answers[session, target] = answer
 
-    def answer_put_for(self, target):
+    def answer_put_for(self, target, session=""):
         with self.lock:
-            return self.answers.get(target) or self.answers.get("*")
+            return self.answers.get((session, target)) or self.answers.get((session, "*"))
 
     def page(self, target):
         filename = self.file_for(target)
@@ -268,13 +311,20 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
     def site(self):
         return self.server.site
 
+    @property
+    def session(self):
+        # One request a connection: looked up once, while the client waits for its answer.
+        if not hasattr(self, "_session"):
+            self._session = session_of_peer(self.client_address[1]) if self.server.sessions else ""
+        return self._session
+
     def parse_request(self):
         # One request a connection; the first line is recorded before it is
         # parsed, so that the record shows what came even when it is not HTTP.
         line = self.raw_requestline.decode("latin-1").rstrip("\r\n")
         words = line.split(" ")
         control = len(words) > 1 and words[1].startswith(CONTROL_PREFIX)
-        arrival = None if control else self.site.note_line(line)
+        arrival = None if control else self.site.note_line(line, self.session)
         parsed = super().parse_request()
         self.close_connection = True
         if parsed and arrival:
@@ -285,7 +335,7 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         if self.path.startswith(CONTROL_PREFIX):
             return self.answer_control("GET")
         try:
-            answer = self.site.answer_put_for(self.path) or self.test_answer() or self.site.page(self.path)
+            answer = self.site.answer_put_for(self.path, self.session) or self.test_answer() or self.site.page(self.path)
         except ValueError as problem:
             answer = plain_answer("bad answer: %s\n" % problem, 400)
         self.send_answer(answer)
@@ -313,11 +363,11 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         if method == "GET" and action == "requests":
             return self.send_answer(plain_answer(self.listing(query)))
         if method == "POST" and action == "reset":
-            self.site.reset()
+            self.site.reset(self.session)
             return self.send_answer(plain_answer("reset\n"))
         if method == "POST" and action == "serve":
             try:
-                self.site.put_answer(query["path"], answer_from(query, body))
+                self.site.put_answer(query["path"], answer_from(query, body), self.session)
             except (KeyError, ValueError) as problem:
                 return self.send_answer(plain_answer("bad answer: %s\n" % problem, 400))
             return self.send_answer(plain_answer("serving\n"))
@@ -325,7 +375,7 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
 
     def listing(self, query):
         form = query.get("as", "targets")
-        recorded = self.site.recorded(query.get("holding", ""), requests_only=form != "lines")
+        recorded = self.site.recorded(self.session, query.get("holding", ""), requests_only=form != "lines")
         if form == "heads":
             return "".join(arrival.head() for arrival in recorded)
         return "".join((arrival.line if form == "lines" else arrival.target) + "\n" for arrival in recorded)
@@ -387,10 +437,11 @@ class SiteServer(http.server.ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, site, certificate=None, verbose=False):
+    def __init__(self, port, site, certificate=None, verbose=False, sessions=False):
         super().__init__(("127.0.0.1", port), SiteHandler)
         self.site = site
         self.verbose = verbose
+        self.sessions = sessions
         self.stopping = threading.Event()
         self.tls = None
         self.name = "http"
@@ -515,6 +566,8 @@ def main(argv):
     parser.add_argument("--pid-file", help="where the background server's process id is kept")
     parser.add_argument("--stop", action="store_true", help="stop the background server of --pid-file")
     parser.add_argument("--lifetime", type=float, help="end by itself after so many seconds")
+    parser.add_argument("--sessions", action="store_true",
+                        help="keep answers and the record apart for each client process's STARFOLD_SITE_SESSION")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args(argv)
 
@@ -527,7 +580,7 @@ def main(argv):
     servers = []
     for port, certificate in [(args.port, None)] + args.tls:
         try:
-            servers.append(SiteServer(port, site, certificate, args.verbose))
+            servers.append(SiteServer(port, site, certificate, args.verbose, args.sessions))
         except (OSError, ssl.SSLError) as problem:
             print("serve.py: cannot listen on 127.0.0.1:%d: %s" % (port, problem), file=sys.stderr)
             return 1

@@ -12,7 +12,7 @@ session_stop() {
     wait 2>/dev/null || true
 }
 
-# Starts a private Xvfb and exports its DISPLAY.
+# Starts a private Xvfb and names its display in the variable.
 session_start_xvfb() {
     local fifo
     fifo=$(mktemp -u)
@@ -22,12 +22,15 @@ session_start_xvfb() {
     local number
     read -r number <"$fifo"
     rm -f "$fifo"
-    export DISPLAY=":$number"
+    export "$1=:$number"
 }
 
 session_start() {
     trap session_stop EXIT
-    if [ -z "${DISPLAY:-}" ] || [ "${STARFOLD_XVFB:-}" = 1 ]; then session_start_xvfb; fi
+    if [ -z "${DISPLAY:-}" ] || [ "${STARFOLD_XVFB:-}" = 1 ]; then session_start_xvfb DISPLAY; fi
+    # A second screen for the tests that run beside the others on a desktop
+    # of their own (scripts/wine-exec), so that neither covers the other.
+    session_start_xvfb STARFOLD_BESIDE_DISPLAY
     wineserver -k 2>/dev/null || true
     wineserver -p
     # Starts the virtual desktop once, before the tests race to start it.

@@ -250,6 +250,28 @@ class RequestRecord(ServedSite):
         with open(self.log.name, encoding="utf-8") as log:
             self.assertEqual(log.read(), "/\n/Lanternkit/bcl.ini\n")
 
+    def test_with_sessions_each_client_process_has_answers_and_a_record_of_its_own(self):
+        self.server.sessions = True
+        client = ("import http.client, sys; c = http.client.HTTPConnection('127.0.0.1', %d, timeout=5); "
+                  "c.request(sys.argv[1], sys.argv[2], sys.argv[3].encode()); "
+                  "sys.stdout.buffer.write(c.getresponse().read())") % self.port
+
+        def ask(session, method, target, body=""):
+            environment = dict(os.environ, STARFOLD_SITE_SESSION=session)
+            return subprocess.run([sys.executable, "-c", client, method, target, body], env=environment,
+                                  capture_output=True, timeout=10, check=True).stdout
+
+        announcement = site_file("Lanternkit/announcer.txt")
+        ask("a", "POST", "/__site/serve?path=/Lanternkit/announcer.txt", "for a")
+        self.assertEqual(ask("a", "GET", "/Lanternkit/announcer.txt"), b"for a")
+        self.assertEqual(ask("b", "GET", "/Lanternkit/announcer.txt"), announcement)
+        self.assertEqual(self.get("/Lanternkit/announcer.txt")[1], announcement)
+        ask("b", "GET", "/?page_id=38")
+        ask("b", "POST", "/__site/reset")
+        self.assertEqual(ask("a", "GET", "/__site/requests"), b"/Lanternkit/announcer.txt\n")
+        self.assertEqual(ask("b", "GET", "/__site/requests"), b"")
+        self.assertEqual(ask("a", "GET", "/Lanternkit/announcer.txt"), b"for a")
+
 
 class BackgroundServer(unittest.TestCase):
     def test_starts_detached_refuses_a_busy_port_and_stops_by_its_pid_file(self):

@@ -238,6 +238,7 @@ TEST_F(FixtureWindow, AScreenshotShowsTheWindowAndIsSavedAsPng) {
     // The client area's corner below the controls shows the button face.
     const uint32_t expected = PixelOf(GetSysColor(COLOR_BTNFACE));
     Image corner;
+    RaisedWindow raised(window_);
     WaitUntil(kTimeoutMs, [&] {
         corner = CaptureScreen({client.right - 6, client.bottom - 6, client.right - 2, client.bottom - 2});
         return !corner.pixels.empty() && corner.pixels[0] == expected;
@@ -266,27 +267,25 @@ TEST_F(FixtureWindow, AScreenshotShowsTheWindowAndIsSavedAsPng) {
     EXPECT_LT(png->size(), screen.pixels.size());
 }
 
-TEST_F(FixtureWindow, ARedirectedProfileReachesTheProgramAndIsGivenBack) {
+TEST_F(FixtureWindow, AProfileReachesTheProgramThroughItsEnvironmentAlone) {
     std::wstring folder = std::wstring(STARFOLD_E2E_WORK) + L"\\driver-profile";
     UserProfile profile = ProfileIn(folder);
     ASSERT_TRUE(CreateFolderTree(profile.roaming + L"\\left-over"));
     ASSERT_TRUE(CreateEmptyProfile(profile));
     EXPECT_FALSE(PathExists(profile.roaming + L"\\left-over"));
     EXPECT_TRUE(PathExists(profile.localLow));
-    ASSERT_TRUE(RedirectUserFolders(profile));
     Launch(L"", ProfileEnvironment(profile));
-    bool restored = RestoreUserFolders();
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(HasLine(process_, L"appdata=" + profile.roaming));
     EXPECT_TRUE(HasLine(process_, L"temp=" + profile.temp + L"\\"));
     PostClose(window_);
     ASSERT_TRUE(process_.WaitForExit(kTimeoutMs));
 
-    ASSERT_TRUE(restored);
-    DebuggedProcess again;
-    ASSERT_TRUE(again.Start({FixtureProgram()}, nullptr));
-    ASSERT_TRUE(again.WaitForDebugLine(L"fixture: appdata=", kTimeoutMs));
-    std::vector<std::wstring> lines = again.DebugLines();
+    // A program started without it has the prefix's own.
+    DebuggedProcess other;
+    ASSERT_TRUE(other.Start({FixtureProgram()}, nullptr));
+    ASSERT_TRUE(other.WaitForDebugLine(L"fixture: appdata=", kTimeoutMs));
+    std::vector<std::wstring> lines = other.DebugLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), L"fixture: appdata=" + profile.roaming), 0);
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::wstring& line) {
         return line.find(L"\\AppData\\Roaming") != std::wstring::npos;

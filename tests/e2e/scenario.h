@@ -99,6 +99,9 @@ protected:
     std::wstring name_;
     // The display scale the installer runs at (1.5 at 144 DPI).
     double scale_ = 1.0;
+    // Whether the boxes' icons are read off the screen. The few scenarios
+    // that run beside the others, not in turn with them, leave the screen alone.
+    IconCheck icons_ = IconCheck::Look;
     // A place on the screen that matches one in units at the display scale.
     bool IsScaled(const Placement& seen, const Placement& units) const;
 };

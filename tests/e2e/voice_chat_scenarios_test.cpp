@@ -80,7 +80,7 @@ TEST_F(VoiceChatScenario, WithTheRoamingFolderMovedEachFileIsWrittenWhereItsProg
     moved.roaming = session_->Folder() + L"\\elsewhere\\Roaming";
     ASSERT_TRUE(CreateFolderTree(moved.roaming + L"\\voxbridge"));
     ASSERT_TRUE(WriteWholeFile(moved.roaming + L"\\voxbridge\\config.json", kConfig));
-    ASSERT_TRUE(RedirectUserFolders(moved));
+    session_->UseProfile(moved);
     ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", {"wss://voice.example/moved"}));
     ASSERT_NO_FATAL_FAILURE(StartWithOption());
     ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList(), L"wss://voice.example/moved")));

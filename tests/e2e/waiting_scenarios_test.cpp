@@ -3,6 +3,7 @@
 // meanwhile is never acted upon, and closing ends the program at once.
 #include "tests/win32/files.h"
 #include "driver/side_process.h"
+#include "tests/win32/screen_capture.h"
 #include "tests/win32/window_input.h"
 #include "install_scenario.h"
 #include "e2e_paths.h"
@@ -41,18 +42,26 @@ protected:
 
     // The pointer over an empty part of the window. Pointers are handles of
     // the installer's own that no other process can draw or name, so a test
-    // can tell only whether it has changed.
+    // can tell only whether it has changed. The pointer read is the
+    // foreground window's, and other tests' windows may take the foreground
+    // meanwhile: the installer's window is brought to it until a read holds.
     HCURSOR PointerOverTheWindow() {
+        RaisedWindow raised(session_->MainWindow());
         ControlState window = session_->Read(Control::Window);
         SetCursorPos(window.placement.left + window.placement.width - 12, window.placement.top + window.placement.height - 12);
-        Sleep(300);
         CURSORINFO info = {sizeof info};
-        GetCursorInfo(&info);
+        WaitUntil(kStepTimeoutMs, [&] {
+            SetForegroundWindow(session_->MainWindow());
+            Sleep(300);
+            GetCursorInfo(&info);
+            return GetForegroundWindow() == session_->MainWindow();
+        });
         return info.hCursor;
     }
 };
 
 TEST_F(WaitingScenario, AStalledVersionCheckEndsInTheNetworkErrorWhileTheWindowAnswers) {
+    icons_ = IconCheck::Skip;
     ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/versioninfo.json", Stalled()));
     EXPECT_LT(AnswerUntilABoxShows(25000), 25000u);
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
@@ -82,6 +91,7 @@ TEST_F(WaitingScenario, AStalledListEndsInTheListErrorAndAClickMeanwhileIsNeverA
 }
 
 TEST_F(WaitingScenario, AListThatDripsEndsInTheListErrorWhenTheWholeDownloadTakesTooLong) {
+    icons_ = IconCheck::Skip;
     ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     SiteVariant dripping{DemoList(), 200, Delivery::Drip};  // a byte every 2 s: never 15 s without one
@@ -96,6 +106,7 @@ TEST_F(WaitingScenario, AListThatDripsEndsInTheListErrorWhenTheWholeDownloadTake
 }
 
 TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
+    icons_ = IconCheck::Skip;
     ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
     const std::pair<const char*, bool (*)(HWND)> ways[] = {
         {"WM_CLOSE", PostClose},

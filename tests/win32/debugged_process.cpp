@@ -11,6 +11,16 @@ std::wstring UpperName(const std::wstring& entry) {
     return name;
 }
 
+// A test run beside the others has a desktop of its own, named by
+// STARFOLD_DESKTOP (on a screen of its own): the programs it starts open
+// their windows there, and the thread that starts them, the test's, looks for
+// windows there. Null for the shared desktop.
+const wchar_t* TestDesktop() {
+    static const wchar_t* const name = _wgetenv(L"STARFOLD_DESKTOP");
+    static const bool joined = name && SetThreadDesktop(CreateDesktopW(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr));
+    return joined ? name : nullptr;
+}
+
 }  // namespace
 
 std::wstring BuildEnvironmentBlock(const std::map<std::wstring, std::wstring>& variables) {
@@ -36,6 +46,7 @@ DebuggedProcess::~DebuggedProcess() {
 }
 
 bool DebuggedProcess::Start(const LaunchRequest& request, std::wstring* problem) {
+    TestDesktop();
     // Debug events go only to the thread that created the debuggee, so that
     // thread creates it and then serves its events until it has ended.
     loop_ = std::thread(&DebuggedProcess::RunDebugLoop, this, request);
@@ -50,6 +61,7 @@ void DebuggedProcess::RunDebugLoop(LaunchRequest request) {
     if (!request.arguments.empty()) commandLine += L" " + request.arguments;
     std::wstring environment = BuildEnvironmentBlock(request.variables);
     STARTUPINFOW startup = {sizeof startup};
+    startup.lpDesktop = const_cast<wchar_t*>(TestDesktop());
     PROCESS_INFORMATION process = {};
     bool created = CreateProcessW(request.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
                                   DEBUG_ONLY_THIS_PROCESS | CREATE_UNICODE_ENVIRONMENT, environment.data(),

@@ -1,5 +1,6 @@
 #include "tests/win32/message_boxes.h"
 
+#include "tests/win32/screen_capture.h"
 #include "tests/win32/waiting.h"
 #include "tests/win32/window_input.h"
 #include "tests/win32/window_reading.h"
@@ -20,9 +21,10 @@ HWND IconControl(HWND box) {
 
 BoxIcon ReadIcon(HWND box) {
     HWND control = IconControl(box);
-    if (!control || !IsWindowVisible(control)) return BoxIcon::None;
+    // Wine keeps the icon control of a box without an icon, empty.
+    if (!control || !IsWindowVisible(control) || !SendMessageW(control, STM_GETICON, 0, 0)) return BoxIcon::None;
     // Nothing else may cover the icon while its pixels are read.
-    SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RaisedWindow raised(box);
     RECT rect;
     GetWindowRect(control, &rect);
     BoxIcon icon = BoxIcon::Unknown;
@@ -32,7 +34,6 @@ BoxIcon ReadIcon(HWND box) {
         icon = MatchBoxIcon(CaptureScreen(rect));
         return icon != BoxIcon::Unknown && icon != BoxIcon::None;
     });
-    SetWindowPos(box, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return icon;
 }
 

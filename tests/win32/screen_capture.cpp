@@ -36,6 +36,19 @@ Image CaptureScreen(const RECT& area) {
 
 Image CaptureWholeScreen() { return CaptureScreen(ScreenRect()); }
 
+RaisedWindow::RaisedWindow(HWND window)
+    : window_(window), turn_(CreateMutexW(nullptr, FALSE, L"StarfoldTestsRaisedWindow")), held_(false) {
+    // An abandoned turn (its holder crashed) is a turn all the same.
+    held_ = turn_ && WaitForSingleObject(turn_, 10000) != WAIT_TIMEOUT;
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+RaisedWindow::~RaisedWindow() {
+    SetWindowPos(window_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (held_) ReleaseMutex(turn_);
+    if (turn_) CloseHandle(turn_);
+}
+
 bool SavePng(const Image& image, const std::wstring& path) {
     // The system's own encoder: GDI+ with its PNG codec.
     static const CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};

@@ -26,5 +26,22 @@ Image DrawImage(int width, int height, const std::function<void(HDC)>& draw);
 Image CaptureScreen(const RECT& area);
 Image CaptureWholeScreen();
 
+// Tests run side by side on one desktop. While a RaisedWindow lives, its
+// window stays above every other, and no other test process raises one of
+// its own, so that pixels read from the screen (and the pointer over it) are
+// that window's. Waits at most 10 s for its turn.
+class RaisedWindow {
+public:
+    explicit RaisedWindow(HWND window);
+    ~RaisedWindow();
+    RaisedWindow(const RaisedWindow&) = delete;
+    RaisedWindow& operator=(const RaisedWindow&) = delete;
+
+private:
+    HWND window_;
+    HANDLE turn_;
+    bool held_;
+};
+
 // Saves the image as a PNG file with the system's encoder; false when it cannot be written.
 bool SavePng(const Image& image, const std::wstring& path);

@@ -19,16 +19,12 @@ int ReleasedBlocks(const std::wstring& line) {
 
 InstallerSession::InstallerSession(std::wstring folder) : folder_(std::move(folder)), profile_(ProfileIn(folder_ + L"\\profile")) {}
 
-InstallerSession::~InstallerSession() {
-    process_.Terminate();
-    if (redirected_) RestoreUserFolders();
-}
+InstallerSession::~InstallerSession() { process_.Terminate(); }
 
 bool InstallerSession::PrepareProfile() {
     if (!CreateFolderTree(folder_) || !CreateEmptyProfile(profile_)) return false;
     DeleteFileW(UrlRecordPath().c_str());
-    redirected_ = RedirectUserFolders(profile_);
-    return redirected_;
+    return true;
 }
 
 bool InstallerSession::Launch(const std::wstring& program, std::wstring* problem) {
@@ -56,11 +52,11 @@ ControlState InstallerSession::Read(Control control) const {
     return window ? ReadControl(window) : ControlState{};
 }
 
-std::optional<MessageBoxState> InstallerSession::NextBox(DWORD timeoutMs) {
+std::optional<MessageBoxState> InstallerSession::NextBox(DWORD timeoutMs, IconCheck icon) {
     // A box that has closed may leave its handle to a later one.
     auto closed = [](HWND box) { return !IsWindow(box) || !IsWindowVisible(box); };
     boxesSeen_.erase(std::remove_if(boxesSeen_.begin(), boxesSeen_.end(), closed), boxesSeen_.end());
-    std::optional<MessageBoxState> box = WaitForMessageBox(process_.ProcessId(), timeoutMs, boxesSeen_);
+    std::optional<MessageBoxState> box = WaitForMessageBox(process_.ProcessId(), timeoutMs, boxesSeen_, icon);
     if (box) boxesSeen_.push_back(box->handle);
     return box;
 }

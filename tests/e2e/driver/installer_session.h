@@ -25,12 +25,14 @@ class InstallerSession {
 public:
     // folder: the session's own folder (profile, address record, screenshots).
     explicit InstallerSession(std::wstring folder);
-    // Ends the installer if it still runs and gives the prefix its roaming folder back.
+    // Ends the installer if it still runs.
     ~InstallerSession();
 
-    // An empty profile, and the prefix's roaming folder pointed at it.
+    // An empty profile, which the installer is given at its launch.
     bool PrepareProfile();
     const UserProfile& Profile() const { return profile_; }
+    // The folders the next launch is given, in place of the empty profile's.
+    void UseProfile(const UserProfile& profile) { profile_ = profile; }
     const std::wstring& Folder() const { return folder_; }
     std::wstring UrlRecordPath() const { return folder_ + L"\\urls.txt"; }
 
@@ -44,7 +46,7 @@ public:
     ControlState Read(Control control) const;
 
     // The next box the installer shows (boxes already returned do not count).
-    std::optional<MessageBoxState> NextBox(DWORD timeoutMs);
+    std::optional<MessageBoxState> NextBox(DWORD timeoutMs, IconCheck icon = IconCheck::Look);
 
     // The addresses the installer handed to the browser, one a line.
     std::vector<std::string> OpenedAddresses() const;
@@ -57,7 +59,6 @@ public:
 private:
     std::wstring folder_;
     UserProfile profile_;
-    bool redirected_ = false;
     DebuggedProcess process_;
     HWND mainWindow_ = nullptr;
     std::vector<HWND> boxesSeen_;
