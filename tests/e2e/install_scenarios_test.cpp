@@ -149,8 +149,8 @@ TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow
     };
     const Slow cases[] = {
         {"the server list", "/Lanternkit/serverlist.json", DemoList(), false, InstallReport(DemoList())},
-        {"the voice-server address", "/Lanternkit/bcl.ini", "wss://slow.example/voice", true,
-         InstallReport(DemoList(), std::wstring(L"wss://slow.example/voice"))},
+        {"the voice-server address", "/Lanternkit/bcl.ini", "https://slow.example/voice", true,
+         InstallReport(DemoList(), std::wstring(L"https://slow.example/voice"))},
         {"a list that ends in an error", "/Lanternkit/serverlist.json", "", false, kListError},
     };
     for (const Slow& slow : cases) {
@@ -172,7 +172,7 @@ TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow
         ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
         ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
         if (slow.voiceChat) {
-            ExpectFile(ConfigFile(), "{\"serverURL\": \"wss://slow.example/voice\", \"volume\": 80}");
+            ExpectFile(ConfigFile(), "{\"serverURL\": \"https://slow.example/voice\", \"volume\": 80}");
             ASSERT_NO_FATAL_FAILURE(Tick());  // back to the plain install
         }
         ExpectFile(RegionFile(), DemoList());

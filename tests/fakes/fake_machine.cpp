@@ -237,6 +237,25 @@ HttpResponse HttpGetResponse(const Text& address) {
     return it == machine.web.end() ? HttpResponse() : it->second;
 }
 
+// As WinInet cracks an address: a scheme of letters, digits, "+", "-" and
+// "." before the colon, and with "//" an authority whose host stands between
+// the user's part ("...@") and the port (":...").
+bool CrackWebAddress(const Text& address, WebAddress* parts) {
+    size_t colon = address.find(':');
+    if (colon == 0 || colon == Text::npos || !std::isalpha(static_cast<unsigned char>(address[0]))) return false;
+    Text scheme = address.substr(0, colon);
+    if (scheme.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.") != Text::npos)
+        return false;
+    std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](char c) { return std::tolower(c); });
+    parts->scheme = scheme == "https" ? WebScheme::Https : scheme == "http" ? WebScheme::Http : WebScheme::Other;
+    parts->host.clear();
+    if (address.compare(colon + 1, 2, "//") != 0) return true;
+    Text authority = address.substr(colon + 3, address.find_first_of("/?#", colon + 3) - (colon + 3));
+    authority.erase(0, authority.rfind('@') + 1);  // npos + 1 is 0
+    parts->host = authority.substr(0, authority.find(':'));
+    return true;
+}
+
 unsigned CallGetTempPath(unsigned bufferLength, ByteArray& buffer) {
     FakeMachine& machine = Logged("GetTempPath");
     const Text& path = machine.tempPath;
