@@ -3,6 +3,9 @@
 #include "install/uninstall_command.h"
 #include "tests/handlers/install_fixture.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 using InstallCommandTest = InstallTest;
@@ -77,23 +80,39 @@ TEST_F(InstallCommandTest, ThePlayersRegionFileIsKeptAsACopyThatLaterRunsKeep) {
     EXPECT_EQ(std::count(machine.log.begin(), machine.log.end(), "WriteFileBytes " + kRegionPath), 0);
 }
 
-// A report as tall as the list would not fit on the screen: 20 lines, and
-// how many more there are.
-TEST_F(InstallCommandTest, TheReportShowsTheFirstTwentyLinesOfALongList) {
-    // The list in UTF-8 as the site serves it, and as the report shows it.
-    auto listIn = [](const Text& region) {
-        Text list = "{\r\n";
-        for (int line = 1; line <= 60; ++line) list += "  \"" + region + std::to_string(line) + "\": 1,\r\n";
-        return list + "  \"end\": 0\r\n}";
+// A report as tall or as wide as the list would not fit on the screen: 20
+// lines or 1,000 characters, and how many lines are not shown in full.
+TEST_F(InstallCommandTest, TheReportShowsAtMostTwentyLinesAndAThousandCharactersOfTheList) {
+    // Sixty regions, written with the name's characters in UTF-8 as the site
+    // serves them or in GBK as the report shows them.
+    auto pretty = [](const Text& name, int regions) {
+        Text list = "{\r\n  \"Regions\": [\r\n";
+        for (int region = 1; region <= regions; ++region) list += "    {\"Name\": \"" + name + std::to_string(region) + "\"},\r\n";
+        return list;
     };
-    const Text utf8 = listIn(u8"区"), shown = listIn("区");
-    machine.web[kListUrl] = FakeMachine::Ok(utf8);
-    Install();
-    EXPECT_EQ(machine.FileBytes(kRegionPath), Bytes(utf8));
-    size_t twentieth = 0;
-    for (int line = 0; line < 20; ++line) twentieth = shown.find("\r\n", twentieth) + 2;
-    const Text heading = "安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n";
-    ExpectOnlyMessage(heading + shown.substr(0, twentieth) + "……（另有43行未显示）", 48, "安装结果：");
+    auto oneLine = [](const Text& name, int regions) {
+        Text list = "{\"Regions\":[";
+        for (int region = 10; region < 10 + regions; ++region)
+            list += "{\"Name\":\"" + name + std::to_string(region) + "\",\"Port\":22023},";  // 29 characters
+        return list;
+    };
+    struct Case {
+        const char* what;
+        Text served, shown;
+    } cases[] = {
+        {"one region a line", pretty(u8"区", 60) + "    {\"Name\": \"end\"}\r\n  ]\r\n}",
+         pretty("区", 18) + "……（另有45行未显示）"},
+        // 12 characters of the head, 34 regions and 2 characters of the next.
+        {"all on one line", oneLine(u8"星港", 60) + "{}]}", oneLine("星港", 34) + "{\"……（另有1行未显示）"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        machine.web[kListUrl] = FakeMachine::Ok(c.served);
+        Install();
+        EXPECT_EQ(machine.FileBytes(kRegionPath), Bytes(c.served));
+        ExpectOnlyMessage("安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n" + c.shown, 48, "安装结果：");
+    }
 }
 
 TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
@@ -130,7 +149,7 @@ TEST_F(InstallCommandTest, OnlyAWholeSuccessfulJsonDownloadReplacesTheRegionFile
         {"captive portal", FakeMachine::Ok("<html><body>Log in to the Wi-Fi</body></html>"), kNotJson},
         {"list cut inside", FakeMachine::Ok("{\"regions\":[{\"name\":"), kNotJson},
         {"plain text", FakeMachine::Ok("wss://voice.example"), kNotJson},
-        {"zero byte after a list", Response(200, true, {'{', '}', 0, '<', 'p', '>'}), kNotJson},
+        {"zero byte after a list", Response(200, true, ToBytes(ToText(kList) + '\0' + "<p>")), kNotJson},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -145,17 +164,54 @@ TEST_F(InstallCommandTest, OnlyAWholeSuccessfulJsonDownloadReplacesTheRegionFile
     }
 }
 
-TEST_F(InstallCommandTest, ListsTheReportCannotShowAreStillInstalledAsReceived) {
+// The game's region file is a JSON object whose Regions lists the regions;
+// anything else would leave the game with no servers.
+TEST_F(InstallCommandTest, OnlyAnObjectWithRegionsReplacesTheRegionFile) {
+    // A region holding arrays down to the given depth, counting the list's own three levels.
+    auto nested = [](int depth) { return "{\"Regions\":[{\"a\":" + Text(depth - 3, '[') + Text(depth - 3, ']') + "}]}"; };
+    std::ifstream demoFile(STARFOLD_DEMO_SITE "/Lanternkit/serverlist.json", std::ios::binary);
+    const ByteArray demoList{std::istreambuf_iterator<char>(demoFile), {}};
+    struct Case {
+        const char* what;
+        ByteArray list;
+        bool installed;
+    } cases[] = {
+        {"a site's error object", Bytes("{\"code\":429,\"message\":\"rate limited\"}"), false},
+        {"no regions", Bytes("{\"CurrentRegionIdx\":0,\"Regions\":[]}"), false},
+        {"a bare array", Bytes("[{\"Name\":\"a\"}]"), false},
+        {"a number as the regions", Bytes("{\"Regions\":42}"), false},
+        {"a number as a region", Bytes("{\"Regions\":[{\"Name\":\"a\"},1]}"), false},
+        {"regions spelt small", Bytes("{\"regions\":[{\"name\":\"a\"}]}"), false},
+        {"regions inside another member", Bytes("{\"Data\":{\"Regions\":[{\"Name\":\"a\"}]}}"), false},
+        {"an array 400,000 deep", Bytes(Text(400000, '[') + Text(400000, ']')), false},
+        {"65 levels", Bytes(nested(65)), false},
+        {"64 levels", Bytes(nested(64)), true},
+        {"one region", Bytes("{\"Regions\":[{\"Name\":\"x\"}]}"), true},
+        {"the demo site's list", demoList, true},
+        {"a byte-order mark first", Bytes("\xEF\xBB\xBF{\"Regions\":[{\"Name\":\"x\"}]}"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        machine.web[kListUrl] = FakeMachine::Ok(c.list);
+        Install();
+        EXPECT_EQ(machine.FileBytes(kRegionPath), c.installed ? c.list : kOldRegion);
+        if (!c.installed) ExpectOnlyMessage("安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。", 16, "错误！");
+    }
+}
+
+// GB2312 has no byte-order mark: the report leaves it out, the file keeps it.
+TEST_F(InstallCommandTest, TheReportShowsAListWithAByteOrderMarkAndNoneThatGb2312Lacks) {
     ByteArray withMark = {0xEF, 0xBB, 0xBF};
     withMark.insert(withMark.end(), kList.begin(), kList.end());
-    ByteArray withEmoji = Bytes(u8"{\"name\":\"😀\"}");
+    const ByteArray withEmoji = Bytes(u8"{\"Regions\":[{\"Name\":\"😀\"}]}");
     for (const ByteArray& list : {withMark, withEmoji}) {
         SetUp();
         machine.web[kListUrl] = FakeMachine::Ok(list);
         Install();
         EXPECT_EQ(machine.FileBytes(kRegionPath), list);
-        // GB2312 has neither the byte-order mark nor the emoji: no content shown.
-        ExpectOnlyMessage("安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n", 48, "安装结果：");
+        if (list == withMark) ExpectOnlyMessage(SuccessReport(LeftOut), 48, "安装结果：");
+        else ExpectOnlyMessage("安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n", 48, "安装结果：");
     }
 }
 
@@ -170,10 +226,11 @@ TEST_F(InstallCommandTest, EditedAddressIsFetchedExactlyAsTyped) {
 
 TEST_F(InstallCommandTest, EachInstallReplacesTheKeptList) {
     Install();
-    machine.web[kListUrl] = FakeMachine::Ok("[1]");
+    const ByteArray other = Bytes("{\"Regions\":[{\"Name\":\"b\"}]}");
+    machine.web[kListUrl] = FakeMachine::Ok(other);
     Install();
-    EXPECT_EQ(State().ServerListBytes, Bytes("[1]"));
-    EXPECT_EQ(machine.FileBytes(kRegionPath), Bytes("[1]"));
+    EXPECT_EQ(State().ServerListBytes, other);
+    EXPECT_EQ(machine.FileBytes(kRegionPath), other);
 }
 
 }  // namespace
