@@ -237,16 +237,12 @@ HttpResponse HttpGetResponse(const Text& address) {
     return it == machine.web.end() ? HttpResponse() : it->second;
 }
 
-// As WinInet cracks an address: a scheme of letters, digits, "+", "-" and
-// "." before the colon, and with "//" an authority whose host stands between
-// the user's part ("...@") and the port (":...").
+// As WinInet cracks an address: the scheme before the first colon, and with
+// "//" an authority whose host stands between the user's part ("...@") and the port.
 bool CrackWebAddress(const Text& address, WebAddress* parts) {
     size_t colon = address.find(':');
-    if (colon == 0 || colon == Text::npos || !std::isalpha(static_cast<unsigned char>(address[0]))) return false;
-    Text scheme = address.substr(0, colon);
-    if (scheme.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.") != Text::npos)
-        return false;
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](char c) { return std::tolower(c); });
+    if (colon == 0 || colon == Text::npos) return false;
+    Text scheme = LowerAscii(address.substr(0, colon));
     parts->scheme = scheme == "https" ? WebScheme::Https : scheme == "http" ? WebScheme::Http : WebScheme::Other;
     parts->host.clear();
     if (address.compare(colon + 1, 2, "//") != 0) return true;
