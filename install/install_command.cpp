@@ -1,5 +1,6 @@
 #include "install/install_command.h"
 
+#include "install/server_list.h"
 #include "install/voice_chat_update.h"
 #include "model/file_copies.h"
 #include "model/game_paths.h"
@@ -9,8 +10,6 @@
 #include "support/encoding.h"
 #include "support/files.h"
 #include "support/web.h"
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <string>
@@ -37,11 +36,6 @@ bool IsReceivedWhole(const HttpResponse& response) {
     return IsWholeSuccess(response) && !ToText(response.body).empty();
 }
 
-bool IsJsonText(const ByteArray& bytes) {
-    // The parser takes a zero byte for the end of its input; JSON text has none.
-    return ToText(bytes).size() == bytes.size() && nlohmann::json::accept(bytes.begin(), bytes.end());
-}
-
 // The player's own region file is kept as regionInfo.json.bak first. The
 // game has never run when its folder is missing: create the folders, the
 // maker's before the game's, and try once more.
@@ -53,14 +47,18 @@ bool WriteRegionFile(const ByteArray& list) {
     return WriteFileBytes(RegionFilePath(), list);
 }
 
-// A community list runs to hundreds of lines; a box that showed them all
-// would be taller than the screen. The first lines, and how many are left out.
+// A community list runs to hundreds of lines, or to thousands of characters
+// on one line; a box that showed them all would be taller than the screen.
+// The first lines and characters, and how many lines are not shown in full.
 Text FirstLines(const Text& text) {
     const int kShownLines = 20;
+    const int kShownCharacters = 1000;
     size_t end = 0;
-    for (int line = 0; line < kShownLines && end < text.size(); ++line) {
-        size_t lineEnd = text.find('\n', end);
-        end = lineEnd == Text::npos ? text.size() : lineEnd + 1;
+    for (int line = 0, character = 0; line < kShownLines && character < kShownCharacters && end < text.size();
+         ++character) {
+        if (text[end] == '\n') ++line;
+        // A byte of 0x80 or more leads a two-byte character, never cut.
+        end = std::min(end + (static_cast<unsigned char>(text[end]) >= 0x80 ? 2 : 1), text.size());
     }
     if (end >= text.size()) return text;
     Text rest = text.substr(end);
@@ -68,10 +66,17 @@ Text FirstLines(const Text& text) {
     return text.substr(0, end) + "……（另有" + std::to_string(omitted) + "行未显示）";
 }
 
+// GB2312 has no byte-order mark: left in, it would fail the whole conversion.
+ByteArray WithoutByteOrderMark(const ByteArray& list) {
+    static const ByteArray kMark = {0xEF, 0xBB, 0xBF};
+    bool marked = list.size() >= kMark.size() && std::equal(kMark.begin(), kMark.end(), list.begin());
+    return marked ? ByteArray(list.begin() + kMark.size(), list.end()) : list;
+}
+
 // The list is converted for the message box only; without GB2312 for a
 // character, the report shows no content.
 Text InstallReport(const ByteArray& list, const std::optional<Text>& voiceChatAddress) {
-    Text converted = FirstLines(ToText(ConvertEncoding(list, "UTF-8", "GB2312")));
+    Text converted = FirstLines(ToText(ConvertEncoding(WithoutByteOrderMark(list), "UTF-8", "GB2312")));
     Text report = "安装成功!";
     if (voiceChatAddress) report += "\r\n\r\nVoxbridge服务器地址已更改为：" + *voiceChatAddress;
     return report + kContentHeading + converted;
@@ -92,7 +97,7 @@ void RunInstall() {
         MsgBox("未能获取安装源内的社区服列表，请重试，若多次无法获取请检查安装源的可用性。", kMsgBoxError, Text("错误！"));
         return;
     }
-    if (!IsJsonText(list)) {
+    if (!IsServerList(list)) {
         MsgBox("安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。", kMsgBoxError, Text("错误！"));
         return;
     }

@@ -55,13 +55,17 @@ bool IsRecognisedConfig(const ProgramState& state, const Text& config) {
     return IsWholeOldValue(config.substr(valueStart, state.CommaPosition - 1 - valueStart));
 }
 
-// The address goes between two double quotes of a JSON string, unescaped.
-bool IsInsertableAddress(const Text& address) {
-    if (address.empty()) return false;
-    return std::none_of(address.begin(), address.end(), [](char c) {
+// Voxbridge reaches its server at an absolute http or https address: a rate
+// limiter's text, a bare host name or another scheme would leave it with none.
+// The address goes between two double quotes of a JSON string, unescaped, so
+// it holds no white space, quote, backslash or control byte.
+bool IsServerAddress(const Text& address) {
+    WebAddress parts;
+    bool plain = std::none_of(address.begin(), address.end(), [](char c) {
         auto byte = static_cast<unsigned char>(c);
-        return byte == '"' || byte == '\\' || byte < 0x20 || byte == 0x7F;
+        return byte == '"' || byte == '\\' || byte <= 0x20 || byte == 0x7F;
     });
+    return plain && CrackWebAddress(address, &parts) && parts.scheme != WebScheme::Other && !parts.host.empty();
 }
 
 // The voice-server address from 编辑框2's resource, or the empty text when
@@ -72,7 +76,7 @@ Text DownloadAddress() {
     Text body = ToText(response.body);
     if (body.size() != response.body.size()) return Text();
     Text address = TrimBlanks(body);
-    return IsInsertableAddress(address) ? address : Text();
+    return IsServerAddress(address) ? address : Text();
 }
 
 Text ReplaceServerUrl(const Text& config, const ProgramState& state, const Text& address) {

@@ -20,3 +20,14 @@ inline ByteArray HttpGet(const Text& address) { return HttpGetResponse(address).
 
 // A 2xx status with the body read to its end.
 bool IsWholeSuccess(const HttpResponse& response);
+
+// An absolute address as the fetch reads it.
+enum class WebScheme { Other, Http, Https };
+struct WebAddress {
+    WebScheme scheme = WebScheme::Other;
+    Text host;  // empty when the address names none
+};
+
+// Cracks the address with the fetch's own URL parser; false when that parser
+// cannot read it (no scheme, not absolute, the empty text).
+bool CrackWebAddress(const Text& address, WebAddress* parts);

@@ -95,6 +95,13 @@ bool Crack(const std::wstring& address, Target* target) {
     return true;
 }
 
+// The address as the fetch reads it: canonicalized, then cracked.
+bool TargetOf(const Text& address, Target* target) {
+    std::wstring canonical;
+    return !address.empty() && Canonicalize(WithoutFragment(WideFromGbk(address)), &canonical) &&
+           Crack(canonical, target);
+}
+
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 
 HINTERNET Internet() {
@@ -273,12 +280,8 @@ HttpResponse DownloadWithinLimits(const Target& target, DWORD flags) {
 
 HttpResponse HttpGetResponse(const Text& address) {
     HttpResponse response;
-    if (address.empty()) return response;
-
-    std::wstring canonical;
     Target target;
-    if (!Canonicalize(WithoutFragment(WideFromGbk(address)), &canonical) || !Crack(canonical, &target))
-        return response;
+    if (!TargetOf(address, &target)) return response;
     DWORD flags = kRequestFlags;
     if (target.scheme == INTERNET_SCHEME_HTTPS)
         flags |= INTERNET_FLAG_SECURE;
@@ -287,4 +290,14 @@ HttpResponse HttpGetResponse(const Text& address) {
 
     if (!Internet()) return response;
     return DownloadWithinLimits(target, flags);
+}
+
+bool CrackWebAddress(const Text& address, WebAddress* parts) {
+    Target target;
+    if (!TargetOf(address, &target)) return false;
+    parts->scheme = target.scheme == INTERNET_SCHEME_HTTPS  ? WebScheme::Https
+                    : target.scheme == INTERNET_SCHEME_HTTP ? WebScheme::Http
+                                                            : WebScheme::Other;
+    parts->host = GbkFromWideReplacing(target.host);
+    return true;
 }

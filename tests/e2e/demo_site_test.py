@@ -81,7 +81,7 @@ class SiteResources(ServedSite):
         announcement = site_file("Lanternkit/announcer.txt").decode("gbk")
         self.assertIn("社区", announcement)
         voice = site_file("Lanternkit/bcl.ini")
-        self.assertRegex(voice.decode("ascii"), r"^wss://[^\s\"\\]+$")
+        self.assertRegex(voice.decode("ascii"), r"^https://[^\s\"\\]+$")
         server_list = site_file("Lanternkit/serverlist.json")
         import json
         regions = json.loads(server_list.decode("utf-8"))["Regions"]

@@ -48,8 +48,8 @@ TEST_F(InstallScenario, AnExistingRegionFileIsReplacedWholeAndTheReportShowsWhat
     const Replacement cases[] = {
         {"a shorter list in Chinese", list, true},
         {"the demo list, with CR LF line ends", u8"{\r\n  \"Regions\": [{\"Name\": \"华东\"}]\r\n}\r\n", true},
-        // GB2312 has no byte order mark: the conversion fails, the file keeps it.
-        {"a list beginning with a UTF-8 byte order mark", "\xEF\xBB\xBF" + list, false},
+        // GB2312 has no byte order mark: the report leaves it out, the file keeps it.
+        {"a list beginning with a UTF-8 byte order mark", "\xEF\xBB\xBF" + list, true},
         {u8"镕, a character of GBK outside GB2312", u8"{\"Regions\": [{\"Name\": \"朱镕\"}]}", false},
         {u8"𠮷, outside the basic plane", u8"{\"Regions\": [{\"Name\": \"𠮷野家\"}]}", false},
         {"an emoji", u8"{\"Regions\": [{\"Name\": \"星港 \xF0\x9F\x9A\x80\"}]}", false},
@@ -67,7 +67,7 @@ TEST_F(InstallScenario, AnExistingRegionFileIsReplacedWholeAndTheReportShowsWhat
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
-TEST_F(InstallScenario, AnErrorPageACutOffListOrNoJsonNeverReplacesTheRegionFile) {
+TEST_F(InstallScenario, AnErrorPageACutOffListOrNoServerListNeverReplacesTheRegionFile) {
     const std::string old = u8"{\"Regions\": [{\"Name\": \"旧\"}]}";
     ASSERT_NO_FATAL_FAILURE(WriteRegionFile(old));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
@@ -87,6 +87,8 @@ TEST_F(InstallScenario, AnErrorPageACutOffListOrNoJsonNeverReplacesTheRegionFile
         {"a portal's page", {"<html><body>Please log in</body></html>", 200}, kNotAList},
         {"JSON cut short but delivered whole", {list.substr(0, list.size() / 2)}, kNotAList},
         {"a zero byte inside the list", {list.substr(0, 40) + std::string(1, '\0') + list.substr(40)}, kNotAList},
+        // What many sites and CDNs send, with status 200, when they refuse a request.
+        {"a rate limiter's JSON error", {"{\"code\":429,\"message\":\"rate limited\"}"}, kNotAList},
     };
     for (const BadList& bad : cases) {
         SCOPED_TRACE(bad.what);
@@ -149,8 +151,8 @@ TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow
     };
     const Slow cases[] = {
         {"the server list", "/Lanternkit/serverlist.json", DemoList(), false, InstallReport(DemoList())},
-        {"the voice-server address", "/Lanternkit/bcl.ini", "wss://slow.example/voice", true,
-         InstallReport(DemoList(), std::wstring(L"wss://slow.example/voice"))},
+        {"the voice-server address", "/Lanternkit/bcl.ini", "https://slow.example/voice", true,
+         InstallReport(DemoList(), std::wstring(L"https://slow.example/voice"))},
         {"a list that ends in an error", "/Lanternkit/serverlist.json", "", false, kListError},
     };
     for (const Slow& slow : cases) {
@@ -172,7 +174,7 @@ TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow
         ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
         ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
         if (slow.voiceChat) {
-            ExpectFile(ConfigFile(), "{\"serverURL\": \"wss://slow.example/voice\", \"volume\": 80}");
+            ExpectFile(ConfigFile(), "{\"serverURL\": \"https://slow.example/voice\", \"volume\": 80}");
             ASSERT_NO_FATAL_FAILURE(Tick());  // back to the plain install
         }
         ExpectFile(RegionFile(), DemoList());

@@ -33,10 +33,13 @@ ExpectedBox NewVersionQuestion(const std::wstring& reply) {
             BoxIcon::Question, {IDYES, IDNO}};
 }
 
-// The report shows the first 20 lines of the list, and how many more there are.
-std::wstring ShownList(const std::wstring& list) {
+// The report shows the list without a leading byte-order mark: its first 20
+// lines, at most 1,000 characters of them, and how many lines are not shown in full.
+std::wstring ShownList(std::wstring list) {
+    if (!list.empty() && list.front() == L'\xFEFF') list.erase(0, 1);
     size_t end = 0;
     for (int line = 0; line < 20 && end < list.size(); ++line) end = std::min(list.find(L'\n', end), list.size() - 1) + 1;
+    end = std::min<size_t>(end, 1000);
     if (end >= list.size()) return list;
     size_t more = std::count(list.begin() + end, list.end(), L'\n') + (list.back() == L'\n' ? 0 : 1);
     return list.substr(0, end) + L"……（另有" + std::to_wstring(more) + L"行未显示）";

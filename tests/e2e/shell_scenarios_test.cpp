@@ -251,12 +251,12 @@ TEST_F(ShellWithInstall, AnAddressTypedIntoTheEditBoxIsUsedByTheNextInstall) {
 
 TEST_F(ShellWithInstall, AVoiceServerAddressTypedIntoTheSecondEditBoxIsTheOneFetched) {
     ASSERT_NO_FATAL_FAILURE(WriteConfig("{\"serverURL\": \"wss://old.example/voice\", \"volume\": 80}"));
-    ASSERT_TRUE(site_->Serve("/custom/voice.ini", {"wss://typed.example/voice"}));
+    ASSERT_TRUE(site_->Serve("/custom/voice.ini", {"https://typed.example/voice"}));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     ASSERT_NO_FATAL_FAILURE(Tick());
     ASSERT_NO_FATAL_FAILURE(Type(Control::编辑框2, origin_ + L"/custom/voice.ini"));
-    ASSERT_NO_FATAL_FAILURE(ClickAndAnswer(Control::按钮1, InstallReport(DemoList(), L"wss://typed.example/voice")));
-    EXPECT_EQ(ReadWholeFile(ConfigFile()), "{\"serverURL\": \"wss://typed.example/voice\", \"volume\": 80}");
+    ASSERT_NO_FATAL_FAILURE(ClickAndAnswer(Control::按钮1, InstallReport(DemoList(), L"https://typed.example/voice")));
+    EXPECT_EQ(ReadWholeFile(ConfigFile()), "{\"serverURL\": \"https://typed.example/voice\", \"volume\": 80}");
     std::vector<std::string> requests = SiteRequests();
     EXPECT_EQ(std::count(requests.begin(), requests.end(), "/custom/voice.ini"), 1);
     EXPECT_EQ(std::count(requests.begin(), requests.end(), "/Lanternkit/bcl.ini"), 0);
@@ -290,7 +290,7 @@ TEST_F(ShellWithInstall, TwoInstallsReleaseOnlyTheLastValuesAtExit) {
         ASSERT_NO_FATAL_FAILURE(ClickAndAnswer(Control::按钮1, report));
         ASSERT_TRUE(WaitForControl(Control::按钮1, [](const ControlState& state) { return state.enabled; }).enabled);
     }
-    EXPECT_EQ(ReadWholeFile(ConfigFile()), "{\"serverURL\": \"wss://voice.starfold-cn.example/bcl\", \"volume\": 80}");
+    EXPECT_EQ(ReadWholeFile(ConfigFile()), "{\"serverURL\": \"https://voice.starfold-cn.example/bcl\", \"volume\": 80}");
     std::vector<std::string> requests = SiteRequests();
     EXPECT_EQ(std::count(requests.begin(), requests.end(), "/Lanternkit/bcl.ini"), 2) << "one address download per install";
     // The version reply, the configuration as read and as written, the server list.

@@ -46,15 +46,15 @@ TEST_F(VoiceChatScenario, OnlyTheSpanFromTheKeyToTheCommaChangesAndTheReportName
     const Rewrite cases[] = {
         {"a byte order mark, CR LF and blanks before the comma",
          "\xEF\xBB\xBF{\r\n  \"name\": \"\xE6\x88\x91\",\r\n  \"serverURL\": \"wss://old.example/voice\"  ,\r\n  \"volume\": 80\r\n}\r\n",
-         "wss://voice.example/bcl\r\n", L"wss://voice.example/bcl",
-         "\xEF\xBB\xBF{\r\n  \"name\": \"\xE6\x88\x91\",\r\n  \"serverURL\": \"wss://voice.example/bcl\",\r\n  \"volume\": 80\r\n}\r\n"},
+         "https://voice.example/bcl\r\n", L"https://voice.example/bcl",
+         "\xEF\xBB\xBF{\r\n  \"name\": \"\xE6\x88\x91\",\r\n  \"serverURL\": \"https://voice.example/bcl\",\r\n  \"volume\": 80\r\n}\r\n"},
         {"the value right before the comma; a second key stays",
          "{\"serverURL\": \"\",\"backup\": {\"serverURL\": \"wss://backup.example\", \"on\": true}}",
-         " \twss://voice.example/two\t \n", L"wss://voice.example/two",
-         "{\"serverURL\": \"wss://voice.example/two\",\"backup\": {\"serverURL\": \"wss://backup.example\", \"on\": true}}"},
+         " \thttps://voice.example/two\t \n", L"https://voice.example/two",
+         "{\"serverURL\": \"https://voice.example/two\",\"backup\": {\"serverURL\": \"wss://backup.example\", \"on\": true}}"},
         {"more spaces after the colon and a line break before the comma",
-         "{\n\t\"serverURL\":    \"wss://old.example/voice\"\n\t, \"volume\": 80\n}", "wss://voice.example/three",
-         L"wss://voice.example/three", "{\n\t\"serverURL\": \"wss://voice.example/three\", \"volume\": 80\n}"},
+         "{\n\t\"serverURL\":    \"wss://old.example/voice\"\n\t, \"volume\": 80\n}", "https://voice.example/three",
+         L"https://voice.example/three", "{\n\t\"serverURL\": \"https://voice.example/three\", \"volume\": 80\n}"},
     };
     ASSERT_NO_FATAL_FAILURE(StartWithOption());
     for (const Rewrite& rewrite : cases) {
@@ -81,13 +81,13 @@ TEST_F(VoiceChatScenario, WithTheRoamingFolderMovedEachFileIsWrittenWhereItsProg
     ASSERT_TRUE(CreateFolderTree(moved.roaming + L"\\voxbridge"));
     ASSERT_TRUE(WriteWholeFile(moved.roaming + L"\\voxbridge\\config.json", kConfig));
     session_->UseProfile(moved);
-    ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", {"wss://voice.example/moved"}));
+    ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", {"https://voice.example/moved"}));
     ASSERT_NO_FATAL_FAILURE(StartWithOption());
-    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList(), L"wss://voice.example/moved")));
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList(), L"https://voice.example/moved")));
     ExpectFile(RegionFile(), DemoList());
     ExpectFolderHolds(session_->Folder() + L"\\elsewhere", {L"Roaming"});
     ExpectFile(moved.roaming + L"\\voxbridge\\config.json",
-               "{\"serverURL\": \"wss://voice.example/moved\", \"volume\": 80}");
+               "{\"serverURL\": \"https://voice.example/moved\", \"volume\": 80}");
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
 }
 
@@ -164,15 +164,15 @@ TEST_F(VoiceChatScenario, AnUnusableAddressKeepsTheConfigurationAndStopsTheInsta
         SiteVariant reply;
     };
     const BadAddress cases[] = {
-        {"404 with an address as its body", {"wss://voice.example/bcl", 404}},
+        {"404 with an address as its body", {"https://voice.example/bcl", 404}},
         {"empty", {""}},
         {"blanks and a line end only", {" \t\r\n"}},
-        {"a double quote inside", {"wss://voice.example/\"bcl"}},
-        {"a line break inside", {"wss://voice.example/\r\n\"volume\": 0"}},
-        {"a backslash inside", {"wss://voice.example\\bcl"}},
-        {"a tab inside", {"wss://voice.example/\tbcl"}},
-        {"a zero byte inside", {std::string("wss://voice.example/") + '\0' + "bcl"}},
-        {"cut off", {"wss://voice.example/bcl", 200, Delivery::Cut, 6}},
+        {"a double quote inside", {"https://voice.example/\"bcl"}},
+        {"a line break inside", {"https://voice.example/\r\n\"volume\": 0"}},
+        {"a backslash inside", {"https://voice.example\\bcl"}},
+        {"a tab inside", {"https://voice.example/\tbcl"}},
+        {"a zero byte inside", {std::string("https://voice.example/") + '\0' + "bcl"}},
+        {"cut off", {"https://voice.example/bcl", 200, Delivery::Cut, 6}},
         {"the connection dropped", {"", 200, Delivery::Drop}},
     };
     ASSERT_NO_FATAL_FAILURE(StartWithOption());
@@ -222,7 +222,7 @@ TEST_F(VoiceChatScenario, AFailedListAfterARewriteKeepsTheNewConfigurationAndThe
         {"404", {DemoList(), 404}, kListError},
         {"not JSON", {"<html>maintenance</html>"}, kNotAList},
     };
-    const std::string rewritten = "{\"serverURL\": \"wss://voice.starfold-cn.example/bcl\", \"volume\": 80}";
+    const std::string rewritten = "{\"serverURL\": \"https://voice.starfold-cn.example/bcl\", \"volume\": 80}";
     ASSERT_NO_FATAL_FAILURE(StartWithOption());
     for (const BadList& bad : cases) {
         SCOPED_TRACE(bad.what);

@@ -3,6 +3,9 @@
 #include "install/uninstall_command.h"
 #include "tests/handlers/install_fixture.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 using InstallCommandTest = InstallTest;
@@ -77,23 +80,32 @@ TEST_F(InstallCommandTest, ThePlayersRegionFileIsKeptAsACopyThatLaterRunsKeep) {
     EXPECT_EQ(std::count(machine.log.begin(), machine.log.end(), "WriteFileBytes " + kRegionPath), 0);
 }
 
-// A report as tall as the list would not fit on the screen: 20 lines, and
-// how many more there are.
-TEST_F(InstallCommandTest, TheReportShowsTheFirstTwentyLinesOfALongList) {
-    // The list in UTF-8 as the site serves it, and as the report shows it.
-    auto listIn = [](const Text& region) {
-        Text list = "{\r\n";
-        for (int line = 1; line <= 60; ++line) list += "  \"" + region + std::to_string(line) + "\": 1,\r\n";
-        return list + "  \"end\": 0\r\n}";
+// A report as tall or as wide as the list would not fit on the screen: 20
+// lines or 1,000 characters, and how many lines are not shown in full.
+TEST_F(InstallCommandTest, TheReportShowsAtMostTwentyLinesAndAThousandCharactersOfTheList) {
+    // Regions with the name's characters in UTF-8 as the site serves them, or in GBK as the report shows them.
+    auto lines = [](const Text& name, int regions, Text list = "{\r\n  \"Regions\": [\r\n") {
+        for (int region = 1; region <= regions; ++region)
+            list += "    {\"Name\": \"" + name + std::to_string(region) + "\"},\r\n";
+        return list;
     };
-    const Text utf8 = listIn(u8"区"), shown = listIn("区");
-    machine.web[kListUrl] = FakeMachine::Ok(utf8);
-    Install();
-    EXPECT_EQ(machine.FileBytes(kRegionPath), Bytes(utf8));
-    size_t twentieth = 0;
-    for (int line = 0; line < 20; ++line) twentieth = shown.find("\r\n", twentieth) + 2;
-    const Text heading = "安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n";
-    ExpectOnlyMessage(heading + shown.substr(0, twentieth) + "……（另有43行未显示）", 48, "安装结果：");
+    auto oneLine = [](const Text& name, int regions, Text list = "{\"Regions\":[") {  // 29 characters a region
+        for (int region = 10; region < 10 + regions; ++region)
+            list += "{\"Name\":\"" + name + std::to_string(region) + "\",\"Port\":22023},";
+        return list;
+    };
+    const std::pair<Text, Text> cases[] = {
+        {lines(u8"区", 60) + "    {}\r\n  ]\r\n}", lines("区", 18) + "……（另有45行未显示）"},
+        // 12 characters of the head, 34 regions and 2 characters of the next.
+        {oneLine(u8"星港", 60) + "{}]}", oneLine("星港", 34) + "{\"……（另有1行未显示）"},
+    };
+    for (const auto& [served, shown] : cases) {
+        SetUp();
+        machine.web[kListUrl] = FakeMachine::Ok(served);
+        Install();
+        EXPECT_EQ(machine.FileBytes(kRegionPath), Bytes(served));
+        ExpectOnlyMessage("安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n" + shown, 48, "安装结果：");
+    }
 }
 
 TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
@@ -113,9 +125,16 @@ TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
     }
 }
 
-TEST_F(InstallCommandTest, OnlyAWholeSuccessfulJsonDownloadReplacesTheRegionFile) {
+// Only a whole download of the game's region file, a JSON object whose
+// Regions lists the regions, is installed; anything else would leave the
+// game with no servers.
+TEST_F(InstallCommandTest, OnlyAWholeDownloadOfAListOfRegionsReplacesTheRegionFile) {
     const Text kListError = "未能获取安装源内的社区服列表，请重试，若多次无法获取请检查安装源的可用性。";
-    const Text kNotJson = "安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。";
+    const Text kNotAList = "安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。";
+    const Text kInstalled;
+    // A region holding arrays down to the given depth, counting the list's own three levels.
+    auto nested = [](int depth) { return "{\"Regions\":[{\"a\":" + Text(depth - 3, '[') + Text(depth - 3, ']') + "}]}"; };
+    std::ifstream demoList(STARFOLD_DEMO_SITE "/Lanternkit/serverlist.json", std::ios::binary);
     struct Case {
         const char* what;
         HttpResponse response;
@@ -127,35 +146,50 @@ TEST_F(InstallCommandTest, OnlyAWholeSuccessfulJsonDownloadReplacesTheRegionFile
         {"error page with a list", Response(404, true, kList), kListError},
         {"server error", Response(500, true, Bytes("{}")), kListError},
         {"cut off", Response(200, false, kList), kListError},
-        {"captive portal", FakeMachine::Ok("<html><body>Log in to the Wi-Fi</body></html>"), kNotJson},
-        {"list cut inside", FakeMachine::Ok("{\"regions\":[{\"name\":"), kNotJson},
-        {"plain text", FakeMachine::Ok("wss://voice.example"), kNotJson},
-        {"zero byte after a list", Response(200, true, {'{', '}', 0, '<', 'p', '>'}), kNotJson},
+        {"captive portal", FakeMachine::Ok("<html><body>Log in to the Wi-Fi</body></html>"), kNotAList},
+        {"list cut inside", FakeMachine::Ok("{\"Regions\":[{\"Name\":"), kNotAList},
+        {"plain text", FakeMachine::Ok("https://voice.example"), kNotAList},
+        {"zero byte after a list", Response(200, true, ToBytes(ToText(kList) + '\0' + "<p>")), kNotAList},
+        {"a site's error object", FakeMachine::Ok("{\"code\":429,\"message\":\"rate limited\"}"), kNotAList},
+        {"no regions", FakeMachine::Ok("{\"CurrentRegionIdx\":0,\"Regions\":[]}"), kNotAList},
+        {"a bare array", FakeMachine::Ok("[{\"Name\":\"a\"}]"), kNotAList},
+        {"a number as the regions", FakeMachine::Ok("{\"Regions\":42}"), kNotAList},
+        {"a number as a region", FakeMachine::Ok("{\"Regions\":[{\"Name\":\"a\"},1]}"), kNotAList},
+        {"regions spelt small", FakeMachine::Ok("{\"regions\":[{\"name\":\"a\"}]}"), kNotAList},
+        {"regions inside another member", FakeMachine::Ok("{\"Data\":{\"Regions\":[{\"Name\":\"a\"}]}}"), kNotAList},
+        {"an array 400,000 deep", FakeMachine::Ok(Text(400000, '[') + Text(400000, ']')), kNotAList},
+        {"65 levels", FakeMachine::Ok(nested(65)), kNotAList},
+        {"64 levels", FakeMachine::Ok(nested(64)), kInstalled},
+        {"one region", FakeMachine::Ok("{\"Regions\":[{\"Name\":\"x\"}]}"), kInstalled},
+        {"the demo site's list", FakeMachine::Ok(ByteArray(std::istreambuf_iterator<char>(demoList), {})), kInstalled},
+        {"a byte-order mark first", FakeMachine::Ok("\xEF\xBB\xBF{\"Regions\":[{\"Name\":\"x\"}]}"), kInstalled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SetUp();
         machine.web[kListUrl] = c.response;
         Install();
-        ExpectOnlyMessage(c.message, 16, "错误！");
-        EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
-        EXPECT_TRUE(LogOf("WriteFileBytes").empty());
         EXPECT_EQ(State().ServerListBytes, c.response.body);
         ExpectBusyOnlyWhileRunning();
+        EXPECT_EQ(machine.FileBytes(kRegionPath), c.message == kInstalled ? c.response.body : kOldRegion);
+        if (c.message == kInstalled) continue;
+        ExpectOnlyMessage(c.message, 16, "错误！");
+        EXPECT_TRUE(LogOf("WriteFileBytes").empty());
     }
 }
 
-TEST_F(InstallCommandTest, ListsTheReportCannotShowAreStillInstalledAsReceived) {
+// GB2312 has no byte-order mark: the report leaves it out, the file keeps it.
+TEST_F(InstallCommandTest, TheReportShowsAListWithAByteOrderMarkAndNoneThatGb2312Lacks) {
     ByteArray withMark = {0xEF, 0xBB, 0xBF};
     withMark.insert(withMark.end(), kList.begin(), kList.end());
-    ByteArray withEmoji = Bytes(u8"{\"name\":\"😀\"}");
+    const ByteArray withEmoji = Bytes(u8"{\"Regions\":[{\"Name\":\"😀\"}]}");
     for (const ByteArray& list : {withMark, withEmoji}) {
         SetUp();
         machine.web[kListUrl] = FakeMachine::Ok(list);
         Install();
         EXPECT_EQ(machine.FileBytes(kRegionPath), list);
-        // GB2312 has neither the byte-order mark nor the emoji: no content shown.
-        ExpectOnlyMessage("安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n", 48, "安装结果：");
+        if (list == withMark) ExpectOnlyMessage(SuccessReport(LeftOut), 48, "安装结果：");
+        else ExpectOnlyMessage("安装成功!\r\n\r\n安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n", 48, "安装结果：");
     }
 }
 
@@ -170,10 +204,11 @@ TEST_F(InstallCommandTest, EditedAddressIsFetchedExactlyAsTyped) {
 
 TEST_F(InstallCommandTest, EachInstallReplacesTheKeptList) {
     Install();
-    machine.web[kListUrl] = FakeMachine::Ok("[1]");
+    const ByteArray other = Bytes("{\"Regions\":[{\"Name\":\"b\"}]}");
+    machine.web[kListUrl] = FakeMachine::Ok(other);
     Install();
-    EXPECT_EQ(State().ServerListBytes, Bytes("[1]"));
-    EXPECT_EQ(machine.FileBytes(kRegionPath), Bytes("[1]"));
+    EXPECT_EQ(State().ServerListBytes, other);
+    EXPECT_EQ(machine.FileBytes(kRegionPath), other);
 }
 
 }  // namespace

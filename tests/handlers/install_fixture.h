@@ -13,17 +13,17 @@ protected:
     const Text kConfigPath = Text(FakeMachine::kAppData) + "voxbridge\\config.json";
 
     // UTF-8, as the site serves it; the report shows it converted to GB2312.
-    const ByteArray kList = Bytes(u8"{\"regions\":[{\"name\":\"社区服\",\"host\":\"10.0.0.1\"}]}");
-    const ByteArray kOldRegion = Bytes("{\"regions\":[]}");
+    const ByteArray kList = Bytes(u8"{\"Regions\":[{\"Name\":\"社区服\",\"PingServer\":\"10.0.0.1\"}]}");
+    const ByteArray kOldRegion = Bytes("{\"CurrentRegionIdx\":0,\"Regions\":[{\"Name\":\"own\"}]}");
     const Text kOldConfig = "{\r\n  \"volume\": 3,\r\n  \"serverURL\": \"wss://old.example\",\r\n  \"push\": true\r\n}";
-    const Text kNewConfig = "{\r\n  \"volume\": 3,\r\n  \"serverURL\": \"wss://voice.example:7000\",\r\n  \"push\": true\r\n}";
+    const Text kNewConfig = "{\r\n  \"volume\": 3,\r\n  \"serverURL\": \"https://voice.example:7000\",\r\n  \"push\": true\r\n}";
 
     void SetUp() override {
         HandlerTest::SetUp();
         machine.AddFile(kRegionPath, kOldRegion);
         machine.AddFile(kConfigPath, Bytes(kOldConfig));
         machine.web[kListUrl] = FakeMachine::Ok(kList);
-        machine.web[kAddressUrl] = FakeMachine::Ok("wss://voice.example:7000\r\n");
+        machine.web[kAddressUrl] = FakeMachine::Ok("https://voice.example:7000\r\n");
     }
 
     // Runs the install and holds it to its promise: the region file and the
@@ -68,7 +68,7 @@ protected:
         Text report = "安装成功!\r\n\r\n";
         if (address) report += "Voxbridge服务器地址已更改为：" + *address + "\r\n\r\n";
         return report + "安装内容（中文可能会变成乱码，正常现象）:\r\n\r\n" +
-               "{\"regions\":[{\"name\":\"社区服\",\"host\":\"10.0.0.1\"}]}";
+               "{\"Regions\":[{\"Name\":\"社区服\",\"PingServer\":\"10.0.0.1\"}]}";
     }
 
     // 按钮1 goes busy before anything else happens and back to idle once, last.

@@ -13,7 +13,7 @@ protected:
     }
     // Rewrites a configuration holding `config` with the address `address`
     // and gives the file as it is afterwards.
-    Text Rewrite(const Text& config, const Text& address = "wss://new") {
+    Text Rewrite(const Text& config, const Text& address = "https://new") {
         machine.AddFile(kConfigPath, Bytes(config));
         machine.web[kAddressUrl] = FakeMachine::Ok(address);
         Text written;
@@ -27,7 +27,7 @@ TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheRepor
     EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kNewConfig);
     EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
     // The address as written, without the line end of bcl.ini, fetched once.
-    ExpectOnlyMessage(SuccessReport(Text("wss://voice.example:7000")), 48, "安装结果：");
+    ExpectOnlyMessage(SuccessReport(Text("https://voice.example:7000")), 48, "安装结果：");
     EXPECT_EQ(RequestsOf(kAddressUrl), 1);
     EXPECT_EQ(machine.log, (std::vector<std::string>{
                                "Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...", "FileExists " + kConfigPath,
@@ -44,20 +44,24 @@ TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheRepor
 
 TEST_F(VoiceChatUpdateTest, ReplacesFromTheKeyUpToTheFirstCommaBehindIt) {
     // Directly followed by a comma: only the value changes.
-    EXPECT_EQ(Rewrite("{\"a\": 1, \"serverURL\": \"old\", \"b\": 2}"), "{\"a\": 1, \"serverURL\": \"wss://new\", \"b\": 2}");
+    EXPECT_EQ(Rewrite("{\"a\": 1, \"serverURL\": \"old\", \"b\": 2}"), "{\"a\": 1, \"serverURL\": \"https://new\", \"b\": 2}");
     // Blanks and a line end before the comma go.
-    EXPECT_EQ(Rewrite("{\"serverURL\": \"old\" \r\n , \"b\": 2}"), "{\"serverURL\": \"wss://new\", \"b\": 2}");
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"old\" \r\n , \"b\": 2}"), "{\"serverURL\": \"https://new\", \"b\": 2}");
     // Only the first occurrence.
-    EXPECT_EQ(Rewrite("{\"serverURL\": \"x\", \"serverURL\": \"y\",}"), "{\"serverURL\": \"wss://new\", \"serverURL\": \"y\",}");
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"x\", \"serverURL\": \"y\",}"), "{\"serverURL\": \"https://new\", \"serverURL\": \"y\",}");
     // More spaces after the colon are found; one is left.
-    EXPECT_EQ(Rewrite("{\"serverURL\":    \"old\",}"), "{\"serverURL\": \"wss://new\",}");
+    EXPECT_EQ(Rewrite("{\"serverURL\":    \"old\",}"), "{\"serverURL\": \"https://new\",}");
     // A bare word, and a string with an escaped quote inside, are whole old values.
-    EXPECT_EQ(Rewrite("{\"serverURL\": null, \"b\": 2}"), "{\"serverURL\": \"wss://new\", \"b\": 2}");
-    EXPECT_EQ(Rewrite("{\"serverURL\": \"a\\\"b\", \"c\": 1}"), "{\"serverURL\": \"wss://new\", \"c\": 1}");
+    EXPECT_EQ(Rewrite("{\"serverURL\": null, \"b\": 2}"), "{\"serverURL\": \"https://new\", \"b\": 2}");
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"a\\\"b\", \"c\": 1}"), "{\"serverURL\": \"https://new\", \"c\": 1}");
     // A byte-order mark and Chinese text before the key stay; six UTF-8
     // bytes before the quote keep the search in step.
     EXPECT_EQ(Rewrite(u8"\xEF\xBB\xBF{\"名字\": 1, \"serverURL\": \"old\",}"),
-              u8"\xEF\xBB\xBF{\"名字\": 1, \"serverURL\": \"wss://new\",}");
+              u8"\xEF\xBB\xBF{\"名字\": 1, \"serverURL\": \"https://new\",}");
+    // An address with a port, a path and a line end, or in capitals, is written trimmed.
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"old\",}", "https://voice.example.org:8443/vc\r\n"),
+              "{\"serverURL\": \"https://voice.example.org:8443/vc\",}");
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"old\",}", "HTTP://Voice.Example.org"), "{\"serverURL\": \"HTTP://Voice.Example.org\",}");
 }
 
 TEST_F(VoiceChatUpdateTest, VoxbridgeMissingClearsTheBoxCollapsesAndStopsTheInstall) {
@@ -104,7 +108,7 @@ TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndStopsBeforeThe
         const char* what;
         ByteArray config;
         Text message;
-        HttpResponse address = FakeMachine::Ok("wss://new");
+        HttpResponse address = FakeMachine::Ok("https://new");
         bool unreadable = false, unwritable = false;
     } cases[] = {
         {"key missing", Bytes("{\"server\": \"old\",}"), kFormat},
@@ -118,21 +122,28 @@ TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndStopsBeforeThe
         {"comma behind an escaped quote", Bytes("{\"serverURL\": \"a\\\",b\", \"c\": 1}"), kFormat},
         {"object as the old value", Bytes("{\"serverURL\": {\"a\": \"x\", \"b\": \"y\"}, \"c\": 1}"), kFormat},
         {"empty file", {}, kFormat},
-        {"unreadable file", Bytes(kOldConfig), kFormat, FakeMachine::Ok("wss://new"), true},
+        {"unreadable file", Bytes(kOldConfig), kFormat, FakeMachine::Ok("https://new"), true},
         {"zero byte after the key", {'{', '"', 's', 'e', 'r', 'v', 'e', 'r', 'U', 'R', 'L', '"', ':', ' ', '1', ',', 0, '}'},
          kFormat},
         {"nothing received", Bytes(kOldConfig), kAddress, HttpResponse()},
         {"empty address", Bytes(kOldConfig), kAddress, FakeMachine::Ok("")},
         {"only a line end", Bytes(kOldConfig), kAddress, FakeMachine::Ok(" \r\n")},
-        {"error page", Bytes(kOldConfig), kAddress, Response(404, true, Bytes("wss://new"))},
-        {"cut off", Bytes(kOldConfig), kAddress, Response(200, false, Bytes("wss://new"))},
-        {"double quote", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://new\",\"x\":\"y")},
-        {"backslash", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://new\\")},
-        {"line end inside", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://a\r\nwss://b")},
-        {"tab inside", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://a\tb")},
-        {"delete byte", Bytes(kOldConfig), kAddress, FakeMachine::Ok("wss://a\x7F")},
-        {"zero byte inside", Bytes(kOldConfig), kAddress, Response(200, true, {'w', 's', 0, 's'})},
-        {"write fails", Bytes(kOldConfig), kWrite, FakeMachine::Ok("wss://new"), false, true},
+        {"error page", Bytes(kOldConfig), kAddress, Response(404, true, Bytes("https://new"))},
+        {"cut off", Bytes(kOldConfig), kAddress, Response(200, false, Bytes("https://new"))},
+        {"double quote", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://new\",\"x\":\"y")},
+        {"backslash", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://new\\")},
+        {"line end inside", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://a\r\nhttps://b")},
+        {"tab inside", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://a\tb")},
+        {"delete byte", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://a\x7F")},
+        {"zero byte inside", Bytes(kOldConfig), kAddress, Response(200, true, Bytes(Text("https://a") + '\0' + "/b"))},
+        // Voxbridge reaches its server at an absolute http or https address with a host.
+        {"rate limiter's text", Bytes(kOldConfig), kAddress, FakeMachine::Ok("Too Many Requests")},
+        {"bare host name", Bytes(kOldConfig), kAddress, FakeMachine::Ok("voice.example.org")},
+        {"script address", Bytes(kOldConfig), kAddress, FakeMachine::Ok("javascript:alert(1)")},
+        {"ftp address", Bytes(kOldConfig), kAddress, FakeMachine::Ok("ftp://voice.example.org")},
+        {"no host", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://")},
+        {"space inside", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://voice.example.org/voice chat")},
+        {"write fails", Bytes(kOldConfig), kWrite, FakeMachine::Ok("https://new"), false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
