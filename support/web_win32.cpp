@@ -248,7 +248,7 @@ void Exchange(Download& download) {
     SetProxyOptions(g_internet, connection.get());
     InternetSetStatusCallbackW(connection.get(), OnStatus);
 
-    const wchar_t* acceptTypes[] = {L"Accept: */* \r\n", nullptr};
+    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
     HINTERNET request = HttpOpenRequestW(connection.get(), L"GET", target.object.c_str(), L"HTTP/1.0", nullptr,
                                          acceptTypes, download.flags, context);
     if (!request) return;
