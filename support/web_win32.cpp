@@ -181,7 +181,9 @@ void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWORD
 //   a whole read: a read fails once no byte has come for that long (Wine:
 //   WSAETIMEDOUT; Windows: ERROR_INTERNET_TIMEOUT), and a read of bytes that
 //   keep coming may take longer. Wine honours it on the request handle only,
-//   not on the connection; Windows documents it for every handle.
+//   not on the connection. Windows documents it for any handle; its default
+//   is finite and does not end downloads that take longer, so it too limits
+//   each receive.
 // - INTERNET_STATUS_RESPONSE_RECEIVED comes once a read, at its end, in Wine,
 //   so the waiting thread cannot see bytes that arrive inside a read.
 // - InternetQueryDataAvailable reports at most Wine's own 8 KiB buffer, and
