@@ -15,8 +15,10 @@ Every request is answered in one of these modes (the same words everywhere):
   stall          nothing at all, until the client goes away or the server stops
   stall-in-body  the full Content-Length and the first cut_at bytes, then as stall
   drip           the full Content-Length, then one byte every interval_ms (2000)
+  steady         the full Content-Length, then the body at rate bytes a second
+                 (2048), a tenth of a second's worth at a time
 with the parameters status, type, length (a Content-Length other than the
-body's), cut_at, delay_ms (held back that long first) and interval_ms.
+body's), cut_at, delay_ms (held back that long first), interval_ms and rate.
 
 Paths:
   /__test/KIND/TOKEN?PARAMETERS  a test resource: the body of its kind, answered
@@ -82,6 +84,7 @@ MODES = {
     "stall": {"silent", "hold"},
     "stall-in-body": {"cut", "hold"},
     "drip": {"drip"},
+    "steady": {"steady"},
 }
 
 PIECE = bytes(i % 251 for i in range(251 * 4096))  # about 1 MiB of the test pattern
@@ -107,6 +110,7 @@ class Answer:
     silent: bool = False  # no status line, no headers, no body
     hold: bool = False  # then the connection stays open and quiet
     drip_ms: int = 0  # one byte of the body every so many milliseconds
+    rate: int = 0  # the body at so many bytes a second
     delay_ms: int = 0
 
 
@@ -140,6 +144,7 @@ def answer_from(query, body=b"", status=200, headers=()):
         silent="silent" in traits,
         hold="hold" in traits,
         drip_ms=number("interval_ms", 2000, 1, 60000) if "drip" in traits else 0,
+        rate=number("rate", 2048, 1, 1 << 30) if "steady" in traits else 0,
         delay_ms=number("delay_ms", 0, 0, 60000),
     )
 
@@ -409,9 +414,15 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
 
     def send_body(self, answer):
         body = answer.body if answer.sent is None else answer.body[: answer.sent]
-        step = 1 if answer.drip_ms else 4096 if answer.chunked else max(len(body), 1)
+        if answer.drip_ms:
+            step, pause = 1, answer.drip_ms / 1000
+        elif answer.rate:
+            step = -(-answer.rate // 10)
+            pause = step / answer.rate
+        else:
+            step, pause = 4096 if answer.chunked else max(len(body), 1), 0
         for at in range(0, len(body), step):
-            if answer.drip_ms and not self.client_stays(answer.drip_ms / 1000):
+            if pause and not self.client_stays(pause):
                 return
             piece = body[at : at + step]
             self.wfile.write(b"%x\r\n%b\r\n" % (len(piece), piece) if answer.chunked else piece)

@@ -24,11 +24,14 @@ void ShowBusyPointer() {
         SetCursor(WaitPointer());
 }
 
-// Dispatches what has arrived; false when the quit message came, which is
-// put back for the message loop that is waiting for it.
+// Dispatches what has arrived, for as long as the poll interval: a steady
+// flow of messages must not keep the wait from its object and its limits.
+// False when the quit message came, which is put back for the message loop
+// that is waiting for it.
 bool DispatchArrivedMessages() {
+    const ULONGLONG until = GetTickCount64() + kGiveUpPollMs;
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (GetTickCount64() < until && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             return false;

@@ -6,8 +6,9 @@
 
 #include <functional>
 
-// Waits until the object is signalled (true), or until `giveUp`, asked about
-// ten times a second, says to stop waiting (false). Meanwhile the thread's
+// Waits until the object is signalled (true), or until `giveUp`, asked at
+// least ten times a second however many messages arrive, says to stop
+// waiting (false). The object is looked at as often. Meanwhile the thread's
 // messages are dispatched, except the user's input: keys, mouse messages of
 // client areas and posted button clicks are dropped, so that nothing the user
 // does during the wait is ever acted upon. The title bar and Alt+F4 still

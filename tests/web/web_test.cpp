@@ -354,6 +354,11 @@ TEST(WebTimeLimits, BytesThatKeepComingAreReadPastTheSilenceLimit) {
     EXPECT_TRUE(response.complete);
 }
 
+TEST(WebTimeLimits, ABodyThatComesSlowlyButSteadilyIsReadWhole) {
+    // 40 KiB at 2 KiB/s: 20 s in all, and each read asks for the whole body at once.
+    Expect(HttpGetResponse(Resource("bytes", Token()) + "?size=40960&mode=steady&rate=2048"), 200, Pattern(40960), true);
+}
+
 TEST(WebTimeLimits, AServerThatNeverTakesTheConnectionIsGivenUpAfterTenSeconds) {
     // A listener whose queue of connections is full: the system drops every further attempt.
     sockaddr_in address;
