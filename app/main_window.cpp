@@ -29,13 +29,10 @@ UINT g_layoutDpi = kUnitsDpi;
 // events that reach the window meanwhile must not start another handler.
 bool g_handlerRunning = false;
 
-template <typename Handler>
-void RunHandler(Handler handler) {
-    if (g_handlerRunning) return;
-    g_handlerRunning = true;
-    handler();
-    g_handlerRunning = false;
-}
+// The control that gets the keyboard focus back when the window is active
+// again, as in a dialog box: a message box, or a handler disabling the
+// control, takes the focus away.
+HWND g_focusControl = nullptr;
 
 HWND& WindowHandle() { return g_handles[static_cast<int>(Control::Window)]; }
 
@@ -47,6 +44,29 @@ const ControlTemplate* TemplateOfHandle(HWND handle) {
     return nullptr;
 }
 
+void KeepFocus() {
+    HWND focus = GetFocus();
+    if (TemplateOfHandle(focus)) g_focusControl = focus;
+}
+
+// False when the control is gone, hidden or disabled: the window keeps the focus then.
+bool GiveBackFocus() {
+    if (!TemplateOfHandle(g_focusControl) || !IsWindowVisible(g_focusControl) || !IsWindowEnabled(g_focusControl))
+        return false;
+    SetFocus(g_focusControl);
+    return true;
+}
+
+template <typename Handler>
+void RunHandler(Handler handler) {
+    if (g_handlerRunning) return;
+    g_handlerRunning = true;
+    KeepFocus();
+    handler();
+    g_handlerRunning = false;
+    if (!TemplateOfHandle(GetFocus())) GiveBackFocus();
+}
+
 // 1 Ctrl, 2 Shift, 4 Alt; mouse messages carry no Alt flag, so it is read from the keyboard.
 int KeyStateOf(WPARAM mouseFlags) {
     int keyState = 0;
@@ -54,6 +74,11 @@ int KeyStateOf(WPARAM mouseFlags) {
     if (mouseFlags & MK_SHIFT) keyState |= 2;
     if (GetKeyState(VK_MENU) < 0) keyState |= 4;
     return keyState;
+}
+
+// The same for a key press, all read from the keyboard.
+int HeldKeyState() {
+    return KeyStateOf((GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0) | (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0));
 }
 
 bool IsForwardedToWindow(UINT message) {
@@ -99,10 +124,53 @@ void OnCreditPressed(int x, int y, int keyState) {
     RunHandler([=] { SiteLink(x, y, keyState); });
 }
 
+// Enter and Space on the credit press it like the left button, once per
+// press: a key held down repeats with bit 30 set, and is not pressed again.
+void OnCreditKey(WPARAM key, LPARAM flags) {
+    if ((key == VK_RETURN || key == VK_SPACE) && !(flags & (1 << 30))) OnCreditPressed(0, 0, HeldKeyState());
+}
+
+// The dialog manager would turn Enter into IDOK; the credit takes it itself.
+LRESULT OnCreditDialogCode(HWND label, WPARAM wParam, LPARAM lParam) {
+    LRESULT code = CallBaseProcedure(label, WM_GETDLGCODE, wParam, lParam);
+    const MSG* key = reinterpret_cast<const MSG*>(lParam);
+    if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+// A label draws no focus mark: the system's focus rectangle is drawn over the
+// credit while it has the focus, unless the system hides focus marks until
+// the keyboard is used. Only over what was painted anew, as the rectangle is
+// drawn by inverting.
+LRESULT OnCreditPaint(HWND label, WPARAM wParam, LPARAM lParam) {
+    HRGN painted = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(label, painted, FALSE);
+    LRESULT result = CallBaseProcedure(label, WM_PAINT, wParam, lParam);
+    bool marksHidden = SendMessageW(label, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+    if (GetFocus() == label && !marksHidden) {
+        HDC dc = GetDC(label);
+        SelectClipRgn(dc, painted);
+        RECT inside;
+        GetClientRect(label, &inside);
+        DrawFocusRect(dc, &inside);
+        ReleaseDC(label, dc);
+    }
+    DeleteObject(painted);
+    return result;
+}
+
 // The second press of a double click arrives as WM_LBUTTONDBLCLK; it is a press all the same.
 LRESULT CALLBACK CreditLabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
-        OnCreditPressed(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), KeyStateOf(wParam));
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: OnCreditPressed(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), KeyStateOf(wParam)); break;
+        case WM_KEYDOWN: OnCreditKey(wParam, lParam); break;
+        case WM_GETDLGCODE: return OnCreditDialogCode(label, wParam, lParam);
+        case WM_PAINT: return OnCreditPaint(label, wParam, lParam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE: InvalidateRect(label, nullptr, TRUE); break;
+        default: break;
     }
     return CallBaseProcedure(label, message, wParam, lParam);
 }
@@ -145,7 +213,22 @@ void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void OnCreationCompleted() { RunHandler(StartupSequence); }
+// From the end of the start-up sequence on, the keyboard starts at 安装.
+void OnCreationCompleted() {
+    RunHandler(StartupSequence);
+    g_focusControl = ControlWindow(Control::按钮1);
+    GiveBackFocus();
+}
+
+void OnCommand(int id, int code, HWND source);
+
+// Enter where no button is the default one: the dialog manager reports IDOK,
+// and the push button that has the focus is pressed.
+void OnEnterKey() {
+    HWND focus = GetFocus();
+    const ControlTemplate* row = TemplateOfHandle(focus);
+    if (row && row->kind == ControlKind::Button) OnCommand(ControlId(row->control), BN_CLICKED, focus);
+}
 
 void OnCommand(int id, int code, HWND source) {
     // A disabled control ignores input, a click sent to it by another program included.
@@ -155,8 +238,19 @@ void OnCommand(int id, int code, HWND source) {
         case ControlId(Control::按钮2): RunHandler(SidePanelSwitch); break;
         case ControlId(Control::按钮1): RunHandler(InstallCommand); break;
         case ControlId(Control::按钮3): RunHandler(UninstallCommand); break;
+        case IDOK: OnEnterKey(); break;
         default: break;
     }
+}
+
+// Deactivated: the focus is kept; activated: it is given back, else the
+// window itself takes it.
+bool OnActivate(WORD state) {
+    if (state == WA_INACTIVE) {
+        KeepFocus();
+        return false;
+    }
+    return GiveBackFocus();
 }
 
 // Closed while a handler waits (for a download, say): the program ends at
@@ -189,6 +283,7 @@ void OnDestroy(HWND window) {
 
 void OnNcDestroy() {
     g_handles.fill(nullptr);
+    g_focusControl = nullptr;
     ReleaseFonts();
 }
 
@@ -206,6 +301,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         case WM_SETCURSOR:
             if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+            break;
+        case WM_ACTIVATE:
+            if (OnActivate(LOWORD(wParam))) return 0;
             break;
         case WM_CLOSE: OnClose(); break;
         case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;

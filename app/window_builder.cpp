@@ -26,8 +26,9 @@ KindStyle StyleOf(ControlKind kind) {
         case ControlKind::CheckBox:
             return {WC_BUTTONW, BS_AUTOCHECKBOX | BS_LEFT | BS_VCENTER | WS_TABSTOP, 0};
         case ControlKind::Label:
-            // SS_NOTIFY: without it the label is transparent to the mouse.
-            return {WC_STATICW, SS_LEFT | SS_NOTIFY, 0};
+            // SS_NOTIFY: without it the label is transparent to the mouse. A tab
+            // stop, as it is a link the keyboard can press.
+            return {WC_STATICW, SS_LEFT | SS_NOTIFY | WS_TABSTOP, 0};
         case ControlKind::Button:
             return {WC_BUTTONW, BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | WS_TABSTOP, 0};
         case ControlKind::HtmlViewer:

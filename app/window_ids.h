@@ -1,5 +1,6 @@
-// How the main window and its controls are found: by the window itself and
-// by programs that drive it from outside (the end-to-end tests).
+// How the main window and its controls are found: by the window itself, by
+// a second start of the installer, and by programs that drive it from
+// outside (the end-to-end tests).
 #pragma once
 
 #include "model/properties.h"

@@ -1,6 +1,7 @@
 // The program's entry: start-up in its fixed order, then the message loop;
 // every way out goes through EndProgram.
 #include "app/main_window.h"
+#include "app/one_instance.h"
 #include "app/shell.h"
 #include "model/program_state.h"
 #include "model/shutdown.h"
@@ -16,6 +17,11 @@ int StartSubroutine() { return 0; }
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RestrictLibrariesToSystemFolder();
+    // A second start asks nothing and leaves the running installer as it is.
+    if (!ClaimOnlyInstance()) {
+        ShowRunningInstance();
+        return 0;
+    }
     InitialiseGuiLayer();
     State() = ProgramState();
     RegisterExitHandler(ExitHandler);

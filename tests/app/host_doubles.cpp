@@ -5,6 +5,7 @@
 //   STARFOLD_HOST_INSTALL  end=N: the install command ends the program
 //   STARFOLD_HOST_REFUSE   a window class whose windows cannot be created
 #include "app/main_window.h"
+#include "app/one_instance.h"
 #include "install/install_command.h"
 #include "install/uninstall_command.h"
 #include "model/layout_switches.h"
@@ -80,6 +81,10 @@ void UninstallCommand() { Report("UninstallCommand"); }
 void VoiceChatSectionSwitch() { Report("VoiceChatSectionSwitch"); }
 void SidePanelSwitch() { Report("SidePanelSwitch"); }
 void SiteLink(int, int, int) { Report("SiteLink"); }
+
+// Shell tests run side by side, and beside the installer.
+bool ClaimOnlyInstance() { return true; }
+void ShowRunningInstance() {}
 
 void ReportRuntimeError(std::optional<int> errorNumber, const std::optional<Text>& message) {
     Report("runtime error: " + RuntimeErrorText(errorNumber, message));

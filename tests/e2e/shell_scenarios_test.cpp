@@ -1,5 +1,6 @@
 // The shell through the driver: the window as it opens, the two layout
 // switches, the site link, and both ways the program ends.
+#include "e2e_paths.h"
 #include "install_scenario.h"
 #include "tests/win32/files.h"
 #include "tests/win32/wide_utf8.h"
@@ -212,6 +213,58 @@ TEST_F(ShellScenario, TheSiteLinkOpensTheSiteOncePerPressAndNotOnRelease) {
     Sleep(700);
     EXPECT_EQ(session_->OpenedAddresses(), (std::vector<std::string>{site, site}));
     ExpectNoBox(100);
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
+// Keys are posted to the control that has the focus in the installer's
+// thread, as the keyboard delivers them; no real input. The window must stay
+// the active one, which a window of another test would take: it runs alone.
+TEST_F(ShellScenario, TheKeyboardStartsAtInstallAndTabGoesRoundTheWindowAndTheSiteLink) {
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    auto focusOn = [&](Control control) {
+        return WaitUntil(kStepTimeoutMs, [&] { return KeyboardFocus(session_->MainWindow()) == session_->ControlWindow(control); });
+    };
+    ASSERT_TRUE(focusOn(Control::按钮1)) << "安装 has not the focus once the start-up sequence has ended";
+    ASSERT_TRUE(PostKey(session_->ControlWindow(Control::按钮1), VK_RETURN));
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(InstallReport(DemoList()), IDOK));
+    ASSERT_TRUE(focusOn(Control::按钮1)) << "the focus did not come back to 安装 after the install";
+
+    // Once round the window in its order (the voice-chat section is hidden); Enter and Space on the link.
+    Control at = Control::按钮1;
+    for (Control next : {Control::按钮3, Control::按钮2, Control::标签1, Control::编辑框1, Control::选择框1, Control::按钮1}) {
+        ASSERT_TRUE(PostKey(session_->ControlWindow(at), VK_TAB));
+        ASSERT_TRUE(focusOn(at = next)) << Name(next);
+        if (next != Control::标签1) continue;
+        session_->Screenshot(L"keyboard-on-link");
+        for (UINT key : {VK_RETURN, VK_SPACE}) {
+            size_t opened = session_->OpenedAddresses().size() + 1;
+            ASSERT_TRUE(PostKey(session_->ControlWindow(next), key));
+            ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return session_->OpenedAddresses().size() >= opened; })) << key;
+        }
+        // Enter held down repeats with bit 30 set: no second press.
+        ASSERT_TRUE(PostMessageW(session_->ControlWindow(next), WM_KEYDOWN, VK_RETURN, 1 | (1 << 30)));
+    }
+    Sleep(700);
+    EXPECT_EQ(session_->OpenedAddresses(), std::vector<std::string>(2, Utf8(origin_))) << "each key opens the site once";
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+// A second start, as the running installer asks its first question and
+// while it waits for the player, ends with 0 at once: a box would keep it.
+TEST_F(ShellScenario, ASecondStartEndsAtOnceAndLeavesTheRunningInstallerAsItWas) {
+    auto startSecond = [&] {
+        DebuggedProcess second;
+        LaunchRequest request{WindowsPathFromUnix(STARFOLD_E2E_INSTALLER), L"", L"", ProfileEnvironment(session_->Profile())};
+        ASSERT_TRUE(second.Start(request, nullptr));
+        ASSERT_TRUE(second.WaitForExit(kStepTimeoutMs)) << "the second installer still runs";
+        EXPECT_EQ(second.ExitCode(), std::optional<DWORD>(0));
+    };
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(startSecond());
+    ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes());
+    ASSERT_NO_FATAL_FAILURE(startSecond());
+    EXPECT_TRUE(IsWindowVisible(session_->MainWindow()));
+    ExpectNoBox(300);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
 }
 

@@ -33,6 +33,13 @@ bool PostLeftButtonUp(HWND control, int x, int y) {
     return PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y)) != FALSE;
 }
 
+bool PostKey(HWND control, UINT key) {
+    // One stroke: bit 30 (the key was already down) and bit 31 (released) mark the release.
+    LPARAM stroke = 1 | (static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16);
+    return PostMessageW(control, WM_KEYDOWN, key, stroke) &&
+           PostMessageW(control, WM_KEYUP, key, stroke | (1 << 30) | (1u << 31));
+}
+
 bool PostTyping(HWND edit, const std::wstring& text) {
     if (!PostMessageW(edit, EM_SETSEL, 0, -1)) return false;
     if (text.empty()) return PostMessageW(edit, WM_CHAR, VK_BACK, 1) != FALSE;

@@ -16,6 +16,10 @@ bool PostClick(HWND button);
 bool PostLeftButtonDown(HWND control, int x, int y);
 bool PostLeftButtonUp(HWND control, int x, int y);
 
+// A key pressed and released over the control, as the keyboard delivers it
+// to the window that has the focus; without Shift, Ctrl or Alt.
+bool PostKey(HWND control, UINT key);
+
 // Typing: selects the whole text, then one WM_CHAR per UTF-16 unit, as the
 // keyboard would deliver them; the new text replaces the selection.
 bool PostTyping(HWND edit, const std::wstring& text);

@@ -106,6 +106,12 @@ int CheckState(HWND checkBox) {
     return static_cast<int>(state);
 }
 
+HWND KeyboardFocus(HWND window) {
+    GUITHREADINFO thread = {sizeof thread};
+    DWORD threadId = GetWindowThreadProcessId(window, nullptr);
+    return threadId && GetGUIThreadInfo(threadId, &thread) ? thread.hwndFocus : nullptr;
+}
+
 RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 RECT WorkArea() {

@@ -61,6 +61,9 @@ ControlState ReadControl(HWND control);
 // The check state of a check box (BST_CHECKED...), -1 when it does not answer.
 int CheckState(HWND checkBox);
 
+// The window that has the keyboard focus in the thread of this one; nullptr for none.
+HWND KeyboardFocus(HWND window);
+
 // The screen as this process sees it, and the work area without the task bar.
 RECT ScreenRect();
 RECT WorkArea();

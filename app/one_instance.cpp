@@ -1,0 +1,62 @@
+#include "app/one_instance.h"
+
+#include "app/window_ids.h"
+
+#include <windows.h>
+
+namespace {
+
+// In the session's own namespace: another user's installer is theirs.
+const wchar_t kInstanceMutex[] = L"Local\\" STARFOLD_WINDOW_CLASS;
+
+// The running installer may still be creating its window.
+constexpr int kWindowPolls = 50;
+constexpr DWORD kWindowPollMs = 100;
+
+HWND FindRunningWindow() {
+    HWND window = nullptr;
+    for (int poll = 0; poll < kWindowPolls && !window; ++poll) {
+        window = FindWindowW(STARFOLD_WINDOW_CLASS, STARFOLD_WINDOW_TITLE);
+        // This process has no window yet: a plain sleep freezes nothing.
+        if (!window) Sleep(kWindowPollMs);
+    }
+    return window;
+}
+
+// A message box disables the window; the box is the window to answer.
+HWND WindowToAnswer(HWND window) {
+    if (IsWindowEnabled(window)) return window;
+    HWND answer = window;
+    EnumThreadWindows(
+        GetWindowThreadProcessId(window, nullptr),
+        [](HWND candidate, LPARAM found) -> BOOL {
+            if (!IsWindowVisible(candidate) || !IsWindowEnabled(candidate)) return TRUE;
+            *reinterpret_cast<HWND*>(found) = candidate;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&answer));
+    return answer;
+}
+
+}  // namespace
+
+bool ClaimOnlyInstance() {
+    // Kept open until the process ends, which releases the claim.
+    SetLastError(ERROR_SUCCESS);
+    HANDLE claim = CreateMutexW(nullptr, FALSE, kInstanceMutex);
+    DWORD error = GetLastError();
+    if (claim) return error != ERROR_ALREADY_EXISTS;
+    // Held under rights this process lacks: another installer all the same.
+    // Any other failure lets the installer run rather than never.
+    return error != ERROR_ACCESS_DENIED;
+}
+
+void ShowRunningInstance() {
+    HWND window = FindRunningWindow();
+    if (!window) return;
+    // Asynchronous: the running installer's thread may be busy with a handler.
+    if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    HWND box = WindowToAnswer(window);
+    if (box != window) SetForegroundWindow(box);
+}
