@@ -4,10 +4,23 @@
 
 #include <windows.h>
 
+#include <cwctype>
+#include <string>
+
 namespace {
 
-// In the session's own namespace: another user's installer is theirs.
-const wchar_t kInstanceMutex[] = L"Local\\" STARFOLD_WINDOW_CLASS;
+// Two installers conflict over the player's files and the questions they
+// ask: the claim is on the user's roaming folder (as the environment names
+// it, which costs no library at start), in the session's own namespace.
+std::wstring InstanceMutexName() {
+    wchar_t roaming[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableW(L"APPDATA", roaming, MAX_PATH);
+    if (length >= MAX_PATH) length = 0;
+    // FNV-1a of the folder, ignoring case as the file system does.
+    unsigned long long hash = 14695981039346656037ull;
+    for (DWORD i = 0; i < length; ++i) hash = (hash ^ std::towlower(roaming[i])) * 1099511628211ull;
+    return std::wstring(L"Local\\" STARFOLD_WINDOW_CLASS L"-") + std::to_wstring(hash);
+}
 
 // The running installer may still be creating its window.
 constexpr int kWindowPolls = 50;
@@ -43,7 +56,7 @@ HWND WindowToAnswer(HWND window) {
 bool ClaimOnlyInstance() {
     // Kept open until the process ends, which releases the claim.
     SetLastError(ERROR_SUCCESS);
-    HANDLE claim = CreateMutexW(nullptr, FALSE, kInstanceMutex);
+    HANDLE claim = CreateMutexW(nullptr, FALSE, InstanceMutexName().c_str());
     DWORD error = GetLastError();
     if (claim) return error != ERROR_ALREADY_EXISTS;
     // Held under rights this process lacks: another installer all the same.

@@ -2,8 +2,8 @@
 // questions and write the same files at once.
 #pragma once
 
-// True when no other installer runs in this session; this one then holds
-// the claim until it ends.
+// True when no other installer runs in this session for the same user
+// folders; this one then holds the claim until it ends.
 bool ClaimOnlyInstance();
 
 // Brings the running installer's window to the front, restored if it was
