@@ -10,7 +10,7 @@
 
 namespace {
 
-const std::string kOldRegionFile = "{\"Regions\": [\"the player's own\"]}";
+const std::string kPlayersRegionFile = "{\"Regions\": [\"the player's own\"]}";
 
 // A site that accepts the connection and then sends nothing.
 SiteVariant Stalled() { return {DemoList(), 200, Delivery::Stall}; }
@@ -70,7 +70,7 @@ TEST_F(WaitingScenario, AStalledVersionCheckEndsInTheNetworkErrorWhileTheWindowA
 }
 
 TEST_F(WaitingScenario, AStalledListEndsInTheListErrorAndAClickMeanwhileIsNeverActedUpon) {
-    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kPlayersRegionFile));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", Stalled()));
     const HCURSOR idle = PointerOverTheWindow();
@@ -86,13 +86,13 @@ TEST_F(WaitingScenario, AStalledListEndsInTheListErrorAndAClickMeanwhileIsNeverA
     ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
     ASSERT_NO_FATAL_FAILURE(ExpectInstallButtonIdle());
     ExpectNoBox(1500);  // the uninstall clicked during the wait
-    ExpectFile(RegionFile(), kOldRegionFile);
+    ExpectFile(RegionFile(), kPlayersRegionFile);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
 }
 
 TEST_F(WaitingScenario, AListThatDripsEndsInTheListErrorWhenTheWholeDownloadTakesTooLong) {
     icons_ = IconCheck::Skip;
-    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kPlayersRegionFile));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     SiteVariant dripping{DemoList(), 200, Delivery::Drip};  // a byte every 2 s: never 15 s without one
     ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", dripping));
@@ -101,13 +101,13 @@ TEST_F(WaitingScenario, AListThatDripsEndsInTheListErrorWhenTheWholeDownloadTake
     EXPECT_GE(took, 100000u) << "ended before its bytes stopped being enough";
     EXPECT_LT(took, 135000u);
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(kListError, IDOK));
-    ExpectFile(RegionFile(), kOldRegionFile);
+    ExpectFile(RegionFile(), kPlayersRegionFile);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
 }
 
 TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
     icons_ = IconCheck::Skip;
-    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kPlayersRegionFile));
     const std::pair<const char*, bool (*)(HWND)> ways[] = {
         {"WM_CLOSE", PostClose},
         {"the title bar's close", PostTitleBarClose},
@@ -124,9 +124,9 @@ TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
         ASSERT_TRUE(session_->Process().WaitForExit(5000)) << "still running 5 s after the close";
         EXPECT_LT(GetTickCount64() - start, 5000u);
         ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
-        ExpectFile(RegionFile(), kOldRegionFile);
+        ExpectFile(RegionFile(), kPlayersRegionFile);
         ASSERT_NO_FATAL_FAILURE(BeginSession(session_->Folder()));
-        ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
+        ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kPlayersRegionFile));
     }
 }
 
