@@ -180,37 +180,54 @@ def test_resource(kind, token, query, site):
 SESSION_VARIABLE = b"STARFOLD_SITE_SESSION="
 
 
-def socket_inode(local_port):
-    """The inode of the loopback TCP socket bound to the local port, or None."""
+def client_socket_inode(client_port, server_port):
+    """The inode of the client end of a loopback connection, or None. A
+    closed connection that used the same port may linger in the table, with
+    no inode."""
+    ends = ("0100007F:%04X" % client_port, "0100007F:%04X" % server_port)
     with open("/proc/net/tcp") as table:
         next(table)
         for line in table:
             fields = line.split()
-            address, _, port = fields[1].partition(":")
-            if address == "0100007F" and int(port, 16) == local_port:
+            if (fields[1], fields[2]) == ends and fields[9] != "0":
                 return fields[9]
     return None
 
 
-def session_of_peer(client_port):
+def session_of_peer(client_port, server_port):
     """The session of the process that holds the client end of a loopback
     connection; the empty text when none of its holders names one."""
-    inode = socket_inode(client_port)
+    inode = client_socket_inode(client_port, server_port)
     if inode is None:
         return ""
     target = "socket:[%s]" % inode
     for pid in filter(str.isdigit, os.listdir("/proc")):
+        if not any(link(pid, fd) == target for fd in listing("/proc/%s/fd" % pid)):
+            continue
         try:
-            held = any(os.readlink("/proc/%s/fd/%s" % (pid, fd)) == target for fd in os.listdir("/proc/%s/fd" % pid))
-            if not held:
-                continue
             with open("/proc/%s/environ" % pid, "rb") as environment:
                 for entry in environment.read().split(b"\0"):
                     if entry.startswith(SESSION_VARIABLE):
                         return entry[len(SESSION_VARIABLE):].decode("utf-8", "replace")
         except OSError:
-            continue  # gone meanwhile, or not ours to read
+            pass  # gone meanwhile, or not ours to read
     return ""
+
+
+# A process's files come and go while they are looked at: one that is gone
+# (or not ours to read) is simply not there.
+def listing(folder):
+    try:
+        return os.listdir(folder)
+    except OSError:
+        return []
+
+
+def link(pid, fd):
+    try:
+        return os.readlink("/proc/%s/fd/%s" % (pid, fd))
+    except OSError:
+        return None
 
 
 class Arrival:
@@ -320,7 +337,7 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
     def session(self):
         # One request a connection: looked up once, while the client waits for its answer.
         if not hasattr(self, "_session"):
-            self._session = session_of_peer(self.client_address[1]) if self.server.sessions else ""
+            self._session = session_of_peer(self.client_address[1], self.server.port) if self.server.sessions else ""
         return self._session
 
     def parse_request(self):
