@@ -6,7 +6,8 @@
 #include <windows.h>
 
 // Restricts every later library load of the process, Windows' own included,
-// to the system folder. The first thing the program does.
+// to the system folder; on a Windows 7 that cannot (without KB2533623), takes
+// the current folder out of the search. The first thing the program does.
 void RestrictLibrariesToSystemFolder();
 
 // Loads a library by its file name from the system folder; nullptr when it is not there.
