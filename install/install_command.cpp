@@ -38,9 +38,10 @@ bool IsReceivedWhole(const HttpResponse& response) {
 
 // The player's own region file is kept as regionInfo.json.bak first. The
 // game has never run when its folder is missing: create the folders, the
-// maker's before the game's, and try once more.
+// maker's before the game's, and try once more. Without a game folder that
+// the program can name, nothing is written anywhere.
 bool WriteRegionFile(const ByteArray& list) {
-    if (!KeepCopyBeforeReplacing(RegionFilePath(), list)) return false;
+    if (GameDataRoot().empty() || !KeepCopyBeforeReplacing(RegionFilePath())) return false;
     if (WriteFileBytes(RegionFilePath(), list)) return true;
     CreateFolder(MakerFolderPath());
     CreateFolder(GameFolderPath());

@@ -1,5 +1,6 @@
 #include "install/voice_chat_update.h"
 
+#include "model/file_copies.h"
 #include "model/layout_switches.h"
 #include "model/program_state.h"
 #include "model/properties.h"
@@ -109,7 +110,8 @@ VoiceChatOutcome VoiceChatServerUpdate(Text* addressWritten) {
     }
 
     state.NewConfigBytes = ToBytes(ReplaceServerUrl(config, state, address));
-    if (!WriteFileBytes(ConfigPath(), state.NewConfigBytes)) {
+    // Voxbridge's own configuration is kept as config.json.bak first.
+    if (!KeepCopyBeforeReplacing(ConfigPath()) || !WriteFileBytes(ConfigPath(), state.NewConfigBytes)) {
         ReportConfigUnchanged("Voxbridge配置文件写入失败，请检查文件权限后重试。");
         return VoiceChatOutcome::Stop;
     }

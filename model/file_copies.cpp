@@ -2,10 +2,10 @@
 
 #include "support/files.h"
 
-bool KeepCopyBeforeReplacing(const Text& path, const ByteArray& replacement) {
-    if (!FileExists(path)) return true;
+bool KeepCopyBeforeReplacing(const Text& path) {
+    const Text copy = path + ".bak";
+    if (!FileExists(path) || FileExists(copy)) return true;
     bool readWhole = false;
     ByteArray held = ReadFileBytes(path, &readWhole);
-    if (!readWhole) return false;
-    return held == replacement || WriteFileBytes(path + ".bak", held);
+    return readWhole && WriteFileBytes(copy, held);
 }

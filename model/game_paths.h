@@ -5,7 +5,7 @@
 #include "support/text.h"
 
 // The folder the game's files lie under, ending in a backslash; the empty
-// text when the user's folders cannot be had.
+// text when the user's folders cannot be had or named.
 Text GameDataRoot();
 
 Text MakerFolderPath();  // with a trailing backslash

@@ -93,5 +93,3 @@ Text TempFolderPath() {
     if (length == 0 || length >= static_cast<unsigned>(kBufferLength)) return Text();
     return ToText(buffer);
 }
-
-void DeleteOneFile(const Text& path) { CallDeleteFile(path); }

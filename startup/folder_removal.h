@@ -16,6 +16,3 @@ bool FolderExists(const Text& path);
 // The temporary folder with its trailing backslash, or the empty text when
 // none can be had (the call failed, or the path does not fit its buffer).
 Text TempFolderPath();
-
-// Deletes one file; the outcome is not reported.
-void DeleteOneFile(const Text& path);

@@ -23,10 +23,10 @@ void SettingsRollback() {
     // deletion would act on whatever lies beside the installer.
     if (GameDataRoot().empty()) return;
     RemoveFolderByBatch(UnityFolderPath());
-    // The player's own settings are kept as settings.tallow.bak first.
-    if (!KeepCopyBeforeReplacing(SettingsFilePath(), SettingsTemplate())) return;
-    DeleteOneFile(SettingsFilePath());
-    // No folder is created: without the game's folder the game has never
-    // run, and there is no setting to roll back.
+    // The player's own settings are kept as settings.tallow.bak first, then
+    // replaced in one step: a write that fails leaves them as they were. No
+    // folder is created: without the game's folder the game has never run,
+    // and there is no setting to roll back.
+    if (!KeepCopyBeforeReplacing(SettingsFilePath())) return;
     WriteFileBytes(SettingsFilePath(), SettingsTemplate());
 }

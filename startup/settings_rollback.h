@@ -7,6 +7,6 @@
 const ByteArray& SettingsTemplate();
 
 // Asks on every start, Cancel the default; on OK removes the Unity folder,
-// keeps the player's settings file as settings.tallow.bak, deletes it and
-// writes the template in its place. Reports nothing.
+// keeps the player's settings file as settings.tallow.bak and replaces it
+// with the template. Reports nothing.
 void SettingsRollback();

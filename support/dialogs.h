@@ -15,7 +15,7 @@ enum MsgBoxFlags : int {
 
 // Results of MsgBox: the button that closed the box, mapped to a small number.
 enum MsgBoxResult : int {
-    kMsgBoxOk = 0,  // also anything unknown, a failed call included
+    kMsgBoxOk = 0,  // also an unknown button
     kMsgBoxCancel = 1,
     kMsgBoxAbort = 2,
     kMsgBoxRetry = 3,
@@ -27,3 +27,9 @@ enum MsgBoxResult : int {
 // Shows a task-modal box (unless the flags ask for system-modal) with no
 // owner window and waits for it to close. A caption left out is "信息：".
 int MsgBox(const Text& message, int flags, const std::optional<Text>& caption);
+
+// The result for the Windows identifier of the button that closed a box of
+// these flags (IDOK 1 ... IDNO 7). A box that could not be shown (0) gives the
+// cautious answer, Cancel or No, so that nothing is deleted, ended or
+// replaced without a question answered.
+int MsgBoxResultOf(int buttonId, int flags);

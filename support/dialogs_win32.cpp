@@ -9,13 +9,5 @@ int MsgBox(const Text& message, int flags, const std::optional<Text>& caption) {
     if (!(style & MB_SYSTEMMODAL)) style |= MB_TASKMODAL;
     std::wstring wideMessage = WideFromGbk(message);
     std::wstring wideCaption = WideFromGbk(caption.value_or("信息："));
-    switch (MessageBoxW(nullptr, wideMessage.c_str(), wideCaption.c_str(), style)) {
-        case IDCANCEL: return kMsgBoxCancel;
-        case IDABORT: return kMsgBoxAbort;
-        case IDRETRY: return kMsgBoxRetry;
-        case IDIGNORE: return kMsgBoxIgnore;
-        case IDYES: return kMsgBoxYes;
-        case IDNO: return kMsgBoxNo;
-        default: return kMsgBoxOk;
-    }
+    return MsgBoxResultOf(MessageBoxW(nullptr, wideMessage.c_str(), wideCaption.c_str(), style), flags);
 }

@@ -1,5 +1,4 @@
-// The two Windows functions the installer calls itself, each bound at its
-// first call. When a library or function cannot be found, the run-time error
+// The Windows function the installer calls itself, bound at its first call. When a library or function cannot be found, the run-time error
 // report names them and the process ends.
 #pragma once
 
@@ -11,6 +10,3 @@
 // the function's: the path's length without the terminator, the length it
 // needs when the buffer is too small, or 0 when the call failed.
 unsigned CallGetTempPath(unsigned bufferLength, ByteArray& buffer);
-
-// Entry 1: deletes one file. The installer does not examine the result.
-bool CallDeleteFile(const Text& path);

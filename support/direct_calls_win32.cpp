@@ -13,7 +13,6 @@ namespace {
 // converts at this boundary.
 DllEntry gDirectCalls[] = {
     {"kernel32.dll", "GetTempPathW", nullptr},
-    {"Kernel32.dll", "DeleteFileW", nullptr},
 };
 
 // The temporary folder as Windows gives it, or the empty text when the call fails.
@@ -41,13 +40,4 @@ unsigned CallGetTempPath(unsigned bufferLength, ByteArray& buffer) {
     std::copy(path.begin(), path.end(), buffer.begin());
     buffer[path.size()] = 0;
     return static_cast<unsigned>(path.size());
-}
-
-bool CallDeleteFile(const Text& path) {
-    // Bound at the first call even when the path is then refused.
-    BindDllEntry(gDirectCalls[1]);
-    std::wstring wide;
-    if (!WideAbsolutePath(path, &wide)) return false;
-    auto deleted = static_cast<BOOL>(CallDllEntry(gDirectCalls[1], reinterpret_cast<std::uintptr_t>(wide.c_str()), 0));
-    return deleted != FALSE;
 }

@@ -18,8 +18,10 @@ enum SpecialFolderCode : int {
 Text SpecialFolder(int code);
 
 // The user's LocalLow folder as Windows knows it (the known folder
-// LocalAppDataLow), ending in a backslash; the empty text when there is none.
-Text LocalLowFolder();
+// LocalAppDataLow), ending in a backslash. Nothing when Windows knows none;
+// the empty text when the folder has no form the program can name (no GBK
+// form and no short one).
+std::optional<Text> LocalLowFolder();
 
 // The whole file; the empty byte array when it is missing, unreadable or
 // empty. When readWhole is passed, it tells whether the file was read to its
@@ -29,7 +31,8 @@ ByteArray ReadFileBytes(const Text& path, bool* readWhole = nullptr);
 // Replaces the file with the given byte arrays, one after the other. The new
 // contents go to a temporary file beside the target, which then replaces the
 // target in one step: on any failure the old file stays as it was and the
-// result is false. Missing folders are not created.
+// result is false. A target that another program holds open is tried again
+// for about 3 s, with the windows alive. Missing folders are not created.
 bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts);
 inline bool WriteFileBytes(const Text& path, const ByteArray& bytes) { return WriteFileBytes(path, {bytes}); }
 

@@ -1,5 +1,7 @@
 #include "support/files.h"
 
+#include "support/retry_while_held.h"
+#include "support/win32/alive_wait.h"
 #include "support/win32/paths.h"
 #include "support/win32/wide_text.h"
 
@@ -56,11 +58,15 @@ bool WriteAll(HANDLE file, const ByteArray& bytes) {
     return true;
 }
 
-enum class TargetState { Missing, Replaceable, Blocked };
+enum class TargetState { Missing, Replaceable, Held, Blocked };
+
+// What another program's open handle gives: a scanner or the game holding the
+// file for a moment, or a deletion that is still going on.
+bool IsHeld(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED; }
 
 // The target is opened the way a direct overwrite would open it, exclusively
-// for writing: a read-only file, a file someone holds open, a folder or a
-// missing parent folder all block the write before anything is created.
+// for writing: a read-only file, a folder or a missing parent folder block the
+// write before anything is created; a file that someone holds open is held.
 TargetState ProbeTarget(const std::wstring& target) {
     // Asked first: where the attribute is not enforced (Wine run as root), the open below succeeds.
     DWORD attributes = GetFileAttributesW(target.c_str());
@@ -71,7 +77,8 @@ TargetState ProbeTarget(const std::wstring& target) {
         CloseHandle(file);
         return TargetState::Replaceable;
     }
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? TargetState::Missing : TargetState::Blocked;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? TargetState::Missing : IsHeld(error) ? TargetState::Held : TargetState::Blocked;
 }
 
 // The name the existing target has on disk, so that replacing it through
@@ -97,6 +104,17 @@ HANDLE CreateTemporaryFile(const std::wstring& folder, std::wstring* path) {
     return INVALID_HANDLE_VALUE;
 }
 
+// One try at putting the written file in the target's place, in one step.
+Attempt ReplaceTarget(const std::wstring& written, const std::wstring& folder, const std::wstring& target) {
+    TargetState state = ProbeTarget(target);
+    if (state == TargetState::Held) return Attempt::Held;
+    if (state == TargetState::Blocked) return Attempt::Failed;
+    std::wstring destination = state == TargetState::Replaceable ? ExistingName(folder, target) : target;
+    if (MoveFileExW(written.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Attempt::Done;
+    return IsHeld(GetLastError()) ? Attempt::Held : Attempt::Failed;
+}
+
 }  // namespace
 
 Text SpecialFolder(int code) {
@@ -107,12 +125,12 @@ Text SpecialFolder(int code) {
     return path;
 }
 
-Text LocalLowFolder() {
+std::optional<Text> LocalLowFolder() {
     wchar_t* folder = nullptr;
-    Text path;
+    std::optional<Text> path;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppDataLow, 0, nullptr, &folder))) path = GbkPathFromWide(folder);
     CoTaskMemFree(folder);
-    if (!path.empty() && path.back() != '\\') path += '\\';
+    if (path && !path->empty() && path->back() != '\\') *path += '\\';
     return path;
 }
 
@@ -155,9 +173,7 @@ bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts) {
     if (slash + 1 == target.size()) return false;
     std::wstring folder = target.substr(0, slash);
 
-    TargetState state = ProbeTarget(target);
-    if (state == TargetState::Blocked) return false;
-    std::wstring destination = state == TargetState::Replaceable ? ExistingName(folder, target) : target;
+    if (ProbeTarget(target) == TargetState::Blocked) return false;
 
     std::wstring temporaryPath;
     HANDLE temporary = CreateTemporaryFile(folder, &temporaryPath);
@@ -166,8 +182,9 @@ bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts) {
     for (const ByteArray& part : parts) written = written && WriteAll(temporary, part);
     written = written && FlushFileBuffers(temporary);
     written = CloseHandle(temporary) && written;
-    written = written && MoveFileExW(temporaryPath.c_str(), destination.c_str(),
-                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    // A target held open for a moment is waited for, with the windows alive.
+    written = written && RetryWhileHeld([&] { return ReplaceTarget(temporaryPath, folder, target); },
+                                        PauseWithWindowsAlive);
     if (!written) DeleteFileW(temporaryPath.c_str());
     return written;
 }

@@ -1,6 +1,7 @@
 #include "support/processes.h"
 
 #include "support/site.h"
+#include "support/win32/alive_wait.h"
 #include "support/win32/wide_text.h"
 
 #include <windows.h>
@@ -15,6 +16,8 @@ constexpr WORD kShowCommands[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_S
                                   SW_MINIMIZE};
 
 constexpr DWORD kInputIdleWaitMs = 1000;
+// A process waited for that has not ended by then goes on by itself.
+constexpr ULONGLONG kLongestExitWaitMs = 60000;
 
 }  // namespace
 
@@ -32,7 +35,8 @@ bool RunCommand(const Text& commandLine, std::optional<bool> waitForExit, std::o
         return false;
 
     if (waitForExit.value_or(false)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
+        const ULONGLONG started = GetTickCount64();
+        WaitWithWindowsAlive(process.hProcess, [started] { return GetTickCount64() - started >= kLongestExitWaitMs; });
     } else {
         WaitForInputIdle(process.hProcess, kInputIdleWaitMs);
     }

@@ -62,6 +62,16 @@ bool WaitWithWindowsAlive(HANDLE object, const std::function<bool()>& giveUp) {
     return signalled;
 }
 
+void PauseWithWindowsAlive(unsigned milliseconds) {
+    // The object waited for is a timer; a relative time is negative, in units of 100 ns.
+    HANDLE timer = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    if (!timer) return;
+    LARGE_INTEGER due;
+    due.QuadPart = -10000LL * milliseconds;
+    if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) WaitWithWindowsAlive(timer, [] { return false; });
+    CloseHandle(timer);
+}
+
 bool IsWaitingWithWindowsAlive() { return g_waits > 0; }
 
 HCURSOR WaitPointer() { return LoadCursorW(nullptr, IDC_APPSTARTING); }

@@ -15,6 +15,9 @@
 // close a window. The pointer shows that the program is busy.
 bool WaitWithWindowsAlive(HANDLE object, const std::function<bool()>& giveUp);
 
+// Waits the time with the windows alive, as above.
+void PauseWithWindowsAlive(unsigned milliseconds);
+
 // True while such a wait is going on.
 bool IsWaitingWithWindowsAlive();
 

@@ -5,6 +5,8 @@
 #include "tests/win32/wide_utf8.h"
 #include "tests/win32/window_input.h"
 
+#include <thread>
+
 namespace {
 
 const std::string kOldRegionFile = std::string(20000, 'x') + "\r\n";
@@ -199,26 +201,56 @@ TEST_F(InstallScenario, UninstallDeletesOnlyTheRegionFileAndASecondOneFails) {
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
-// The player's own region file is kept as regionInfo.json.bak through
-// repeated installs and the uninstall; without the copy it is not replaced.
-TEST_F(InstallScenario, ThePlayersRegionFileIsKeptAsACopyThatRepeatedInstallsKeep) {
-    const std::wstring copy = RegionFile() + L".bak";
+// The player's own files are kept as .bak copies when the installer first
+// replaces them. Between two runs the game and Voxbridge save their files
+// again: the second run's copies would be the installer's own, so the first
+// copies stay.
+TEST_F(InstallScenario, ThePlayersOwnFilesAreKeptThroughTwoRunsWithTheGameSavingInBetween) {
+    const std::wstring settings = GameFolder() + L"\\settings.tallow";
+    const std::vector<std::pair<std::wstring, std::string>> own = {
+        {RegionFile(), u8"{\"Regions\": [{\"Name\": \"自己的\"}]}"},
+        {settings, "{\"dataVersion\": 3}"},
+        {ConfigFile(), "{\"serverURL\": \"https://own.example/voice\", \"volume\": 80}"}};
+    ASSERT_NO_FATAL_FAILURE(WriteConfig(own[2].second));
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(own[0].second));
+    ASSERT_TRUE(WriteWholeFile(settings, own[1].second));
+    ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", {"https://voice.example/two-runs"}));
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        // Each run is a start of its own, on the same profile.
+        if (run > 1) session_ = std::make_unique<InstallerSession>(session_->Folder());
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes(IDCANCEL, IDOK));
+        ASSERT_NO_FATAL_FAILURE(TickVoiceChatOption());
+        ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList(), L"https://voice.example/two-runs")));
+        ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
+        for (const auto& [file, bytes] : own) ExpectFile(file + L".bak", bytes);
+        // The game and Voxbridge save their files again: a digit changes in each.
+        for (const auto& [file, bytes] : own) {
+            std::string saved = ReadWholeFile(file).value_or("");
+            size_t digit = saved.find_last_of("0123456789");
+            ASSERT_NE(digit, std::string::npos) << Utf8(file);
+            saved[digit] = saved[digit] == '9' ? '8' : saved[digit] + 1;
+            ASSERT_TRUE(WriteWholeFile(file, saved));
+        }
+    }
+}
+
+// A virus scanner or the game holding the region file open for a moment:
+// the install waits for it, and then replaces it.
+TEST_F(InstallScenario, ARegionFileHeldOpenForAMomentIsReplacedOnceItIsFree) {
     ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    for (int install = 1; install <= 2; ++install) {
-        ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
-        ExpectFile(RegionFile(), DemoList());
-        ExpectFile(copy, kOldRegionFile);
-    }
-    ASSERT_NO_FATAL_FAILURE(Uninstall(kUninstalled));
-    ExpectFile(copy, kOldRegionFile);
-
-    const std::string own = u8"{\"Regions\": [{\"Name\": \"自己的\"}]}";
-    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(own));
-    ASSERT_TRUE(SetReadOnly(copy, true));
-    ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
-    ExpectFile(RegionFile(), own);
-    ASSERT_TRUE(SetReadOnly(copy, false));
+    HANDLE held = CreateFileW(RegionFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        Sleep(1500);
+        CloseHandle(held);
+    });
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+    release.join();
+    ExpectFile(RegionFile(), DemoList());
+    ExpectFile(RegionFile() + L".bak", kOldRegionFile);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 

@@ -65,7 +65,8 @@ TEST_F(VoiceChatScenario, OnlyTheSpanFromTheKeyToTheCommaChangesAndTheReportName
         ASSERT_NO_FATAL_FAILURE(InstallFetching(InstallReport(DemoList(), rewrite.written), kAddressAndList));
         ExpectFile(ConfigFile(), rewrite.expected);
         ExpectFile(RegionFile(), DemoList());
-        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
+        // The configuration each case began with was the player's own: the copy keeps the first.
+        ExpectFile(ConfigFile() + L".bak", cases[0].config);
         EXPECT_EQ(OptionState(), BST_CHECKED);
     }
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
@@ -196,7 +197,7 @@ TEST_F(VoiceChatScenario, AConfigurationThatCannotBeWrittenIsKeptAndTheInstallSt
         ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, {"/Lanternkit/bcl.ini"}));
         ExpectFile(ConfigFile(), kConfig);
         EXPECT_TRUE(IsReadOnly(ConfigFile())) << "the file keeps its attribute";
-        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
+        ExpectFile(ConfigFile() + L".bak", kConfig);
         ASSERT_TRUE(SetReadOnly(ConfigFile(), false));
     }
     {
@@ -206,7 +207,7 @@ TEST_F(VoiceChatScenario, AConfigurationThatCannotBeWrittenIsKeptAndTheInstallSt
         ASSERT_TRUE(voxbridge.IsOpen());
         ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, {"/Lanternkit/bcl.ini"}));
         ExpectFile(ConfigFile(), kConfig);
-        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
+        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json", L"config.json.bak"});
     }
     // The version reply, the configuration as read and as it would have been written.
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(3));

@@ -130,6 +130,23 @@ TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
     }
 }
 
+// A Unity folder of thousands of files takes the batch file seconds to remove:
+// the window answers all along.
+TEST_F(WaitingScenario, ARollbackOfALargeUnityFolderKeepsTheWindowAnswering) {
+    const std::wstring unity = session_->Profile().localLow + L"\\Unity";
+    for (int folder = 0; folder < 30; ++folder) {
+        const std::wstring cache = unity + L"\\cache" + std::to_wstring(folder);
+        ASSERT_TRUE(CreateFolderTree(cache));
+        for (int file = 0; file < 100; ++file) ASSERT_TRUE(WriteWholeFile(cache + L"\\" + std::to_wstring(file), "x"));
+    }
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDOK));
+    AnswerUntilABoxShows(kStepTimeoutMs);
+    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), IDCANCEL));
+    EXPECT_FALSE(PathExists(unity));
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
+}
+
 TEST_F(WaitingScenario, ClosedDuringTheVersionCheckNothingMoreIsDone) {
     SideProcess game;
     ASSERT_TRUE(game.Start(WindowsPathFromUnix(STARFOLD_E2E_GAME_STAND_IN)));

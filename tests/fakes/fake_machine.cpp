@@ -156,7 +156,7 @@ int MsgBox(const Text& message, int flags, const std::optional<Text>& caption) {
     if (machine.msgBoxAnswers.empty()) return kMsgBoxOk;
     int answer = machine.msgBoxAnswers.front();
     machine.msgBoxAnswers.pop_front();
-    return answer;
+    return answer == FakeMachine::kBoxNotShown ? MsgBoxResultOf(0, flags) : answer;
 }
 
 Text SpecialFolder(int code) {
@@ -165,7 +165,7 @@ Text SpecialFolder(int code) {
     return it == machine.specialFolders.end() ? Text() : it->second;
 }
 
-Text LocalLowFolder() { return FakeMachine::Get().localLow; }
+std::optional<Text> LocalLowFolder() { return FakeMachine::Get().localLow; }
 
 Text ShortPath(const Text& path) {
     const FakeMachine& machine = FakeMachine::Get();
@@ -260,12 +260,6 @@ unsigned CallGetTempPath(unsigned bufferLength, ByteArray& buffer) {
     if (needed > bufferLength || needed > buffer.size()) return static_cast<unsigned>(needed);
     std::copy(path.c_str(), path.c_str() + needed, buffer.begin());  // with its terminating zero byte
     return static_cast<unsigned>(path.size());
-}
-
-bool CallDeleteFile(const Text& path) {
-    FakeMachine& machine = Logged("DeleteFile " + path);
-    machine.directDeletes.push_back(path);
-    return DeleteOne(machine, path);
 }
 
 void EndProgram(int exitCode) {

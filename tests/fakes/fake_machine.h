@@ -61,14 +61,17 @@ public:
     std::map<Text, Text> environment;  // variables that cmd expands, upper-case names
 
     // Dialogs: every box shown, and the answers to give, first to last; OK
-    // once the queue is empty.
+    // once the queue is empty. kBoxNotShown stands for a box that Windows
+    // could not show.
     std::vector<MsgBoxCall> msgBoxes;
     std::deque<int> msgBoxAnswers;
+    static constexpr int kBoxNotShown = -1;
 
     // Folders that SpecialFolder gives, by code (8: kAppData), and the
-    // LocalLow folder that Windows names (none at first).
+    // LocalLow folder that Windows names (none at first; the empty text for
+    // one that the program cannot name).
     std::map<int, Text> specialFolders;
-    Text localLow;
+    std::optional<Text> localLow;
 
     // The web: a response per address, and every address requested.
     std::map<Text, HttpResponse> web;
@@ -91,7 +94,6 @@ public:
     // the call fails.
     Text tempPath;
     bool tempPathCallFails = false;
-    std::vector<Text> directDeletes;
 
     // Every operation in the order it happened, one line each, such as
     // "MsgBox 错误！", "HttpGet <address>", "WriteFileBytes <path>", and the fake window's writes, such as "Set 按钮1 禁止 true".

@@ -17,7 +17,7 @@ TEST_F(InstallCommandTest, WritesTheListUnchangedAndReportsItConverted) {
     ExpectOnlyMessage(SuccessReport(LeftOut), 48, "安装结果：");
     EXPECT_EQ(machine.log, (std::vector<std::string>{"Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...",
                                                      "HttpGet " + kListUrl, "FileExists " + kRegionPath,
-                                                     "ReadFileBytes " + kRegionPath, "WriteFileBytes " + kRegionPath + ".bak",
+                                                     "FileExists " + kRegionPath + ".bak", "ReadFileBytes " + kRegionPath, "WriteFileBytes " + kRegionPath + ".bak",
                                                      "WriteFileBytes " + kRegionPath,
                                                      "MsgBox 安装结果：", "Set 按钮1 禁止 false",
                                                      "Set 按钮1 caption 安装"}));
@@ -47,22 +47,32 @@ TEST_F(InstallCommandTest, FailedFirstWriteCreatesMakerThenGameFolderAndWritesOn
 // Windows may name a LocalLow folder apart from the roaming one (either can
 // be redirected): the game reads that one; Voxbridge stays with the roaming one.
 TEST_F(InstallCommandTest, TheRegionFileGoesUnderTheLocalLowFolderThatWindowsNames) {
-    machine.localLow = "D:\\玩家\\AppData\\LocalLow\\";
-    machine.AddFolder(machine.localLow);
+    const Text localLow = "D:\\玩家\\AppData\\LocalLow\\";
+    machine.localLow = localLow;
+    machine.AddFolder(localLow);
     window[Control::选择框1].selected = true;
     InstallCommand();
-    EXPECT_EQ(machine.FileBytes(machine.localLow + "Mossgrove\\Starfold\\regionInfo.json"), kList);
+    EXPECT_EQ(machine.FileBytes(localLow + "Mossgrove\\Starfold\\regionInfo.json"), kList);
     EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
     EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kNewConfig);
-    EXPECT_EQ(LogOf("CreateFolder"), (std::vector<std::string>{"CreateFolder " + machine.localLow + "Mossgrove\\",
-                                                               "CreateFolder " + machine.localLow + "Mossgrove\\Starfold"}));
+    EXPECT_EQ(LogOf("CreateFolder"), (std::vector<std::string>{"CreateFolder " + localLow + "Mossgrove\\",
+                                                               "CreateFolder " + localLow + "Mossgrove\\Starfold"}));
+
+    // One that the program cannot name is not stood in for by the roaming folder's neighbour.
+    SetUp();
+    machine.localLow = "";
+    Install();
+    ExpectOnlyMessage("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！", 16, "安装结果：");
+    EXPECT_TRUE(LogOf("WriteFileBytes").empty());
 }
 
-// The player's own region file is kept beside it; a second install keeps
-// that copy rather than one of ours, and uninstalling leaves it.
+// The player's own region file is kept beside it; a second install, after
+// the game has saved the region file again, keeps that copy rather than one
+// of ours, and uninstalling leaves it.
 TEST_F(InstallCommandTest, ThePlayersRegionFileIsKeptAsACopyThatLaterRunsKeep) {
     const Text kCopy = kRegionPath + ".bak";
     Install();
+    machine.AddFile(kRegionPath, Bytes("{\"CurrentRegionIdx\":1,\"Regions\":[{\"Name\":\"社区服\"}]}"));
     Install();
     EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
     EXPECT_EQ(machine.FileBytes(kCopy), kOldRegion);

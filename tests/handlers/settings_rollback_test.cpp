@@ -68,15 +68,22 @@ TEST_F(SettingsRollbackTest, OkRemovesUnityThenKeepsACopyAndReplacesTheSettingsF
                                "RunCommand " + CmdRunning(kBatchPath),
                                "cmd: Rd " + FakeMachine::Resolve(kUnity),
                                "cmd: Del " + FakeMachine::Resolve(kBatchPath), "FileExists " + kSettings,
-                               "ReadFileBytes " + kSettings, "WriteFileBytes " + kSettings + ".bak",
-                               "DeleteFile " + kSettings, "WriteFileBytes " + kSettings}));
+                               "FileExists " + kSettings + ".bak", "ReadFileBytes " + kSettings, "WriteFileBytes " + kSettings + ".bak",
+                               "WriteFileBytes " + kSettings}));
     EXPECT_EQ(machine.msgBoxes.size(), 1u);
 
-    // A second OK deletes the template and writes it again; the copy keeps the player's settings.
+    // The game saves its settings again; a second OK writes the template
+    // again, and the copy keeps the player's own settings.
+    machine.AddFile(kSettings, Bytes("{\"dataVersion\": 1, \"saved\": true}"));
     SettingsRollback();
-    EXPECT_EQ(machine.directDeletes, std::vector<Text>(2, kSettings));
     EXPECT_EQ(machine.FileBytes(kSettings), SettingsTemplate());
     EXPECT_EQ(machine.FileBytes(kSettings + ".bak"), Bytes("{\"dataVersion\": 3}"));
+
+    // A settings file that cannot be replaced stays as it was.
+    machine.AddFile(kSettings, Bytes("{\"dataVersion\": 1}"));
+    machine.unwritable.insert(FakeMachine::Resolve(kSettings));
+    SettingsRollback();
+    EXPECT_EQ(machine.FileBytes(kSettings), Bytes("{\"dataVersion\": 1}"));
 }
 
 TEST_F(SettingsRollbackTest, WithoutACopyOfThePlayersSettingsTheyStay) {
@@ -91,7 +98,7 @@ TEST_F(SettingsRollbackTest, WithoutACopyOfThePlayersSettingsTheyStay) {
         SettingsRollback();
         EXPECT_EQ(machine.FileBytes(kSettings), Bytes("{\"dataVersion\": 3}"));
         EXPECT_FALSE(machine.HasFile(kSettings + ".bak"));
-        EXPECT_TRUE(machine.directDeletes.empty());
+        EXPECT_EQ(LogOf("WriteFileBytes " + kSettings).size(), unreadable ? 0u : 1u) << "only the copy was tried";
         EXPECT_EQ(machine.msgBoxes.size(), 1u);
     }
 }

@@ -43,6 +43,18 @@ TEST_F(StartupSequenceTest, CurrentVersionRunsTheFourStepsInOrder) {
     EXPECT_EQ(State().VersionReply, Bytes("1.2024.9.23"));
 }
 
+// Boxes that Windows cannot show (the desktop heap used up) answer for the
+// player as cautiously as they can: no rollback, no download, no game ended.
+TEST_F(StartupSequenceTest, BoxesThatCannotBeShownChangeNothing) {
+    machine.AddFolder(Text(FakeMachine::kAppData) + "..\\LocalLow\\Unity");
+    machine.web[kVersionUrl] = FakeMachine::Ok("1.2025.1.1");
+    machine.msgBoxAnswers.assign(3, FakeMachine::kBoxNotShown);
+    StartupSequence();
+    EXPECT_EQ(Captions(), (std::vector<Text>{"数据版本回退", "发现新版本：", "公告"}));
+    EXPECT_EQ(LogOf("MsgBox").size() + LogOf("HttpGet").size() + 1, machine.log.size()) << "only the source page besides";
+    EXPECT_EQ(machine.log.back(), kSourcePage);
+}
+
 TEST_F(StartupSequenceTest, VersionRepliesAreJudgedWholeAndTrimmed) {
     const Text kNetworkError = "未能从服务器获得版本信息，请检查网络是否畅通。";
     struct Case {

@@ -31,8 +31,10 @@ TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheRepor
     EXPECT_EQ(RequestsOf(kAddressUrl), 1);
     EXPECT_EQ(machine.log, (std::vector<std::string>{
                                "Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...", "FileExists " + kConfigPath,
-                               "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl,
-                               "WriteFileBytes " + kConfigPath, "HttpGet " + kListUrl, "FileExists " + kRegionPath,
+                               "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl, "FileExists " + kConfigPath,
+                               "FileExists " + kConfigPath + ".bak", "ReadFileBytes " + kConfigPath,
+                               "WriteFileBytes " + kConfigPath + ".bak", "WriteFileBytes " + kConfigPath,
+                               "HttpGet " + kListUrl, "FileExists " + kRegionPath, "FileExists " + kRegionPath + ".bak",
                                "ReadFileBytes " + kRegionPath, "WriteFileBytes " + kRegionPath + ".bak",
                                "WriteFileBytes " + kRegionPath, "MsgBox 安装结果：", "Set 按钮1 禁止 false",
                                "Set 按钮1 caption 安装"}));
@@ -40,6 +42,12 @@ TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheRepor
     EXPECT_EQ(State().KeyPosition, static_cast<int>(kOldConfig.find("\"serverURL\"")) + 1);
     EXPECT_EQ(State().CommaPosition, static_cast<int>(kOldConfig.find(',', kOldConfig.find("serverURL"))) + 1);
     EXPECT_EQ(State().NewConfigBytes, Bytes(kNewConfig));
+
+    // Voxbridge saves its configuration again; the next update keeps the
+    // player's own as the copy.
+    machine.AddFile(kConfigPath, Bytes(ReplaceSubtext(kOldConfig, "3", Text("4"), LeftOut, LeftOut, true)));
+    Install();
+    EXPECT_EQ(ToText(machine.FileBytes(kConfigPath + ".bak")), kOldConfig);
 }
 
 TEST_F(VoiceChatUpdateTest, ReplacesFromTheKeyUpToTheFirstCommaBehindIt) {

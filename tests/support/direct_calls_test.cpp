@@ -60,18 +60,6 @@ TEST(CallGetTempPath, AFolderOutsideGbkGivesItsShortFormOrFails) {
     EXPECT_EQ(buffer, ToBytes(SpaceText(255)));
 }
 
-TEST(CallDeleteFile, DeletesTheNamedFile) {
-    ScratchFolder scratch;
-    std::wstring file = scratch / std::wstring(L"Speed.bat");
-    std::wstring chinese = scratch / std::wstring(L"批处理.bat");
-    ASSERT_TRUE(WriteWholeFile(file, "x"));
-    ASSERT_TRUE(WriteWholeFile(chinese, "x"));
-    EXPECT_TRUE(CallDeleteFile(GbkFromWideReplacing(file)));
-    EXPECT_TRUE(CallDeleteFile(GbkFromWideReplacing(chinese)));
-    EXPECT_TRUE(FolderEntries(scratch.wide()).empty());
-    EXPECT_FALSE(CallDeleteFile(GbkFromWideReplacing(file)));
-}
-
 TEST(DllBinding, BindsByLibraryFileAndFunctionNameOnce) {
     DllEntry entry = {"kernel32.dll", "GetTempPathW", nullptr};
     void* address = BindDllEntry(entry);
