@@ -30,10 +30,13 @@ std::wstring ProgramFolder() {
 // The manifest's class redirection brings in the version 6 controls when the
 // first one is created; nothing needs to load them earlier.
 void InitialiseGuiLayer() {
-    g_oleInitialised = SUCCEEDED(OleInitialize(nullptr));
     g_guiThread = GetCurrentThreadId();
     std::wstring folder = ProgramFolder();
     if (!folder.empty()) SetCurrentDirectoryW(folder.c_str());
+}
+
+void InitialiseOle() {
+    if (!g_oleInitialised) g_oleInitialised = SUCCEEDED(OleInitialize(nullptr));
 }
 
 void ReleaseGuiLayer() {

@@ -3,6 +3,7 @@
 #include "app/control_look.h"
 #include "app/dpi_scale.h"
 #include "app/resource_ids.h"
+#include "app/shell.h"
 #include "app/window_builder.h"
 #include "app/window_ids.h"
 #include "install/install_command.h"
@@ -349,6 +350,8 @@ bool LoadStartWindow() {
     if (!window) return false;
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
+    // The viewer needs OLE from the start-up sequence on; the window shows first.
+    InitialiseOle();
     SendMessageW(window, kCreationCompleted, 0, 0);
     return true;
 }

@@ -2,9 +2,14 @@
 // shutdown path releases.
 #pragma once
 
-// Initialises OLE on this thread, notes it as the GUI thread and makes the
-// program file's folder the current directory.
+// Notes this thread as the GUI thread and makes the program file's folder
+// the current directory.
 void InitialiseGuiLayer();
+
+// Initialises OLE on the GUI thread, which the HTML viewer needs: once the
+// main window shows, before its first event, so that loading OLE does not
+// hold back the first window.
+void InitialiseOle();
 
 // Destroys the main window, if any, and releases OLE; only on the GUI thread.
 void ReleaseGuiLayer();
