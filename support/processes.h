@@ -13,10 +13,13 @@ enum ShowMode : int {
     kShowMinimize = 6,
 };
 
+// The longest RunCommand waits for a process to end.
+inline constexpr unsigned kLongestExitWaitMs = 60000;
+
 // Starts the command line as it stands (no command interpreter, the caller
 // quotes). With waitForExit true, waits until the process has ended, with the
-// windows alive and for 60 s at most: past that the process goes on by
-// itself. False or left out, waits at most 1000 ms for it to become idle. The
+// windows alive and for kLongestExitWaitMs at most: past that the process
+// goes on by itself. False or left out, waits at most 1000 ms for it to become idle. The
 // show mode is clamped to 1..6. True when the process was started.
 bool RunCommand(const Text& commandLine, std::optional<bool> waitForExit, std::optional<int> showMode);
 

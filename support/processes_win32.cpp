@@ -16,8 +16,6 @@ constexpr WORD kShowCommands[] = {SW_HIDE, SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_S
                                   SW_MINIMIZE};
 
 constexpr DWORD kInputIdleWaitMs = 1000;
-// A process waited for that has not ended by then goes on by itself.
-constexpr ULONGLONG kLongestExitWaitMs = 60000;
 
 }  // namespace
 
@@ -35,6 +33,7 @@ bool RunCommand(const Text& commandLine, std::optional<bool> waitForExit, std::o
         return false;
 
     if (waitForExit.value_or(false)) {
+        // A process waited for that has not ended by then goes on by itself.
         const ULONGLONG started = GetTickCount64();
         WaitWithWindowsAlive(process.hProcess, [started] { return GetTickCount64() - started >= kLongestExitWaitMs; });
     } else {

@@ -14,6 +14,7 @@ enum class Attempt {
 // The pauses between tries, in milliseconds: 50, 100, 200 ... 1600, 3150 in all.
 inline constexpr unsigned kFirstPauseMs = 50;
 inline constexpr unsigned kLongestPauseMs = 1600;
+inline constexpr unsigned kAllPausesMs = 2 * kLongestPauseMs - kFirstPauseMs;
 
 // Tries until an attempt is done or fails, or is still held after the last
 // pause; `pause` waits between tries. True when an attempt was done.

@@ -4,6 +4,7 @@
 #include "app/window_ids.h"
 #include "model/properties.h"
 #include "tests/app/window_fixture.h"
+#include "tests/win32/waiting.h"
 #include "tests/win32/window_input.h"
 
 #include <commctrl.h>
@@ -86,8 +87,8 @@ TEST_F(MainWindowEventTest, RealClickOnTheCreditOpensTheSiteOnce) {
     PumpMessages(100);
     ASSERT_EQ(WindowFromPoint(point), label);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    // The press is dispatched once Wine has queued it: looked for for 2 s.
-    for (int look = 0; look < 20 && HandlerCalls().empty(); ++look) PumpMessages(100);
+    // The press is dispatched once Wine has queued it: looked for until it has.
+    for (DWORD start = GetTickCount(); HandlerCalls().empty() && GetTickCount() - start < kCeilingMs;) PumpMessages(100);
     EXPECT_EQ(HandlerCalls(), (std::vector<HandlerCall>{{"SiteLink", 20, 8, 0}})) << "on the press, not the release";
     SendMouse(MOUSEEVENTF_LEFTUP);
     PumpMessages(200);

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr DWORD kDeadline = 20000;
+constexpr DWORD kDeadline = kCeilingMs;
 const std::wstring kReleasedNone = L"StarfoldCommunityInstaller: exit handler released 0 blocks";
 const std::wstring kReleasedThree = L"StarfoldCommunityInstaller: exit handler released 3 blocks";
 

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr DWORD kTimeoutMs = 8000;
+constexpr DWORD kTimeoutMs = kCeilingMs;
 
 bool HasLine(const DebuggedProcess& process, const std::wstring& line) {
     std::vector<std::wstring> lines = process.DebugLines();

@@ -37,14 +37,14 @@ TEST(AddressHandler, EveryOpenedWebAddressIsAppendedToTheRecordOfTheOpener) {
         LaunchRequest request{WindowsPathFromUnix(STARFOLD_E2E_FIXTURE_WINDOW), L"--open \"" + address + L"\""};
         request.variables[L"STARFOLD_URL_RECORD"] = record;
         ASSERT_TRUE(opener.Start(request, nullptr));
-        HWND window = WaitForTopLevelWindow(opener.ProcessId(), kFixtureClass, kFixtureTitle, 8000);
+        HWND window = WaitForTopLevelWindow(opener.ProcessId(), kFixtureClass, kFixtureTitle, kCeilingMs);
         ASSERT_TRUE(window);
         ASSERT_TRUE(PostClick(FindControl(window, kFixtureOpen)));
-        ASSERT_TRUE(opener.WaitForDebugLine(L"fixture: opened ", 8000));
+        ASSERT_TRUE(opener.WaitForDebugLine(L"fixture: opened ", kCeilingMs));
         size_t expected = &address - addresses.data() + 1;
-        EXPECT_TRUE(WaitUntil(8000, [&] { return ReadLines(record).size() >= expected; }));
+        EXPECT_TRUE(WaitUntil(kCeilingMs, [&] { return ReadLines(record).size() >= expected; }));
         PostClose(window);
-        EXPECT_TRUE(opener.WaitForExit(8000));
+        EXPECT_TRUE(opener.WaitForExit(kCeilingMs));
     }
     std::vector<std::string> lines = ReadLines(record);
     ASSERT_EQ(lines.size(), 2u);

@@ -38,10 +38,10 @@ void InstallScenario::ExpectInstallButtonIdle() {
     EXPECT_EQ(Utf8(StoredWindowText(button)), u8"安装");
 }
 
-void InstallScenario::Install(const ExpectedBox& box) {
+void InstallScenario::Install(const ExpectedBox& box, DWORD installerWaitMs) {
     ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
     MessageBoxState shown;
-    ASSERT_NO_FATAL_FAILURE(ExpectBox(box, &shown));
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(box, &shown, installerWaitMs));
     EXPECT_TRUE(InstallButtonIsBusy()) << u8"按钮1 should read disabled and \"安装中...\" while its box is up; it reads "
                                        << Utf8(StoredWindowText(session_->ControlWindow(Control::按钮1)));
     ASSERT_NO_FATAL_FAILURE(Answer(shown, IDOK));
@@ -71,9 +71,10 @@ void InstallScenario::ExpectFolderHolds(const std::wstring& folder, std::vector<
     EXPECT_TRUE(entries == names) << Utf8(folder) << " holds:" << seen;
 }
 
-void InstallScenario::InstallFetching(const ExpectedBox& box, const std::vector<std::string>& fetched) {
+void InstallScenario::InstallFetching(const ExpectedBox& box, const std::vector<std::string>& fetched,
+                                      DWORD installerWaitMs) {
     const size_t seenBefore = SiteRequests().size();
-    ASSERT_NO_FATAL_FAILURE(Install(box));
+    ASSERT_NO_FATAL_FAILURE(Install(box, installerWaitMs));
     std::vector<std::string> requests = SiteRequests();
     requests.erase(requests.begin(), requests.begin() + std::min(seenBefore, requests.size()));
     EXPECT_EQ(requests, fetched) << "the paths fetched by the install";

@@ -39,9 +39,9 @@ protected:
     void StartAndAnswer();
 
     // Clicks 按钮1 and expects the one box the command shows, while the
-    // command still runs (按钮1 busy); answers it and waits until 按钮1 is
-    // idle again.
-    void Install(const ExpectedBox& box);
+    // command still runs (按钮1 busy), after any wait of the installer's own;
+    // answers it and waits until 按钮1 is idle again.
+    void Install(const ExpectedBox& box, DWORD installerWaitMs = 0);
     void Uninstall(const ExpectedBox& box) { ClickAndAnswer(Control::按钮3, box); }
     void TickVoiceChatOption();
 
@@ -56,7 +56,7 @@ protected:
     void ExpectFolderHolds(const std::wstring& folder, std::vector<std::wstring> names);
 
     // Install, and the paths the site was asked for meanwhile are these, in this order.
-    void InstallFetching(const ExpectedBox& box, const std::vector<std::string>& fetched);
+    void InstallFetching(const ExpectedBox& box, const std::vector<std::string>& fetched, DWORD installerWaitMs = 0);
 };
 
 // The demo site's server list, the one installed unless a scenario serves another.

@@ -1,6 +1,7 @@
 // Install and uninstall through the driver: the server list into the region
 // file of the scenario's profile, the reports, and the install button's state.
 #include "install_scenario.h"
+#include "support/retry_while_held.h"
 #include "tests/win32/files.h"
 #include "tests/win32/wide_utf8.h"
 #include "tests/win32/window_input.h"
@@ -120,7 +121,8 @@ TEST_F(InstallScenario, ARegionFileThatCannotBeReplacedIsKeptAndTheInstallReport
         ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kOldRegionFile));
         HeldFile game(RegionFile(), GENERIC_READ, FILE_SHARE_READ);
         ASSERT_TRUE(game.IsOpen());
-        ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
+        // The replace is tried again while the file is held, then given up.
+        ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed, kAllPausesMs));
         ExpectFile(RegionFile(), kOldRegionFile);
         ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak"});
     }
@@ -159,8 +161,10 @@ TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow
     };
     for (const Slow& slow : cases) {
         SCOPED_TRACE(slow.what);
+        // Held back long enough that the looks below come while it is, however
+        // slowly this test is scheduled.
         SiteVariant late{slow.body};
-        late.delayMs = 600;
+        late.delayMs = 2000;
         ASSERT_TRUE(site_->Serve(slow.path, late));
         if (slow.voiceChat) ASSERT_NO_FATAL_FAILURE(TickVoiceChatOption());
         ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
@@ -247,7 +251,7 @@ TEST_F(InstallScenario, ARegionFileHeldOpenForAMomentIsReplacedOnceItIsFree) {
         Sleep(1500);
         CloseHandle(held);
     });
-    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList()), kAllPausesMs));
     release.join();
     ExpectFile(RegionFile(), DemoList());
     ExpectFile(RegionFile() + L".bak", kOldRegionFile);

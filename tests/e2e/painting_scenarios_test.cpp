@@ -84,9 +84,9 @@ TEST_F(PaintingScenario, AfterTickingTheMovedButtonsAreDrawnAndTheGroupBoxesPain
     ASSERT_NO_FATAL_FAILURE(TickVoiceChatOption());
     ASSERT_NO_FATAL_FAILURE(ExpectVerticalLayout(true));
     // Painting follows once the installer's queue is empty, and reaches the
-    // screen a moment later: looked at until it is right, or for 3 s.
+    // screen a moment later: looked at until it is right.
     std::string problems;
-    WaitUntil(3000, [&] { return (problems = Problems(CaptureWindow())).empty(); });
+    WaitUntil(kCeilingMs, [&] { return (problems = Problems(CaptureWindow())).empty(); });
     EXPECT_EQ(problems, "");
     session_->Screenshot(L"ticked");
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));

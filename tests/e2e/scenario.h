@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-// How long the installer may take for one visible step.
-inline constexpr DWORD kStepTimeoutMs = 8000;
+// How long the installer may take for one visible step, beyond any wait of
+// its own that the step includes.
+inline constexpr DWORD kStepTimeoutMs = kCeilingMs;
 
 struct ExpectedBox {
     std::wstring caption;
@@ -43,8 +44,10 @@ protected:
 
     // Starts the installer (the build's, or a copy of it) and waits for its main window.
     void Start(const std::wstring& program = L"");
-    // Waits for the next box and checks it is the expected one.
-    void ExpectBox(const ExpectedBox& expected, MessageBoxState* seen = nullptr);
+    // Waits for the next box and checks it is the expected one. The box may
+    // come only after a wait of the installer's own (its retries, a batch
+    // file): for that long more.
+    void ExpectBox(const ExpectedBox& expected, MessageBoxState* seen = nullptr, DWORD installerWaitMs = 0);
     void Answer(const MessageBoxState& box, int buttonId);
     // Expects the box and answers it.
     void ExpectAndAnswer(const ExpectedBox& expected, int buttonId);

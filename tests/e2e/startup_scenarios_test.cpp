@@ -181,7 +181,7 @@ TEST_F(StartupScenario, OkOnTheAnnouncementEndsTheGameAndCancelLeavesItWithADown
         ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), answer));
         const ULONGLONG answered = GetTickCount64();
         if (answer == IDOK) {
-            EXPECT_TRUE(game.WaitForExit(5000)) << "the game still runs 5 s after OK";
+            EXPECT_TRUE(game.WaitForExit(kStepTimeoutMs)) << "the game still runs after OK";
             std::cout << "the game ended " << GetTickCount64() - answered << " ms after OK\n";
         }
         ExpectTheSourcePageLoaded();

@@ -2,6 +2,7 @@
 // scenario's profile is rewritten only when the change is sound, and kept
 // byte for byte with the install stopped otherwise.
 #include "install_scenario.h"
+#include "support/retry_while_held.h"
 #include "tests/win32/files.h"
 
 namespace {
@@ -27,8 +28,8 @@ protected:
     // The install stopped at the configuration: the message, the old region
     // file, the option and the layout as the user left them, and nothing
     // fetched but what is given.
-    void ExpectStopped(const ExpectedBox& message, const std::vector<std::string>& fetched) {
-        ASSERT_NO_FATAL_FAILURE(InstallFetching(message, fetched));
+    void ExpectStopped(const ExpectedBox& message, const std::vector<std::string>& fetched, DWORD installerWaitMs = 0) {
+        ASSERT_NO_FATAL_FAILURE(InstallFetching(message, fetched, installerWaitMs));
         ExpectFile(RegionFile(), kOldRegionFile);
         EXPECT_EQ(OptionState(), BST_CHECKED) << "the option stays as the user set it";
         ExpectVerticalLayout(true);
@@ -205,7 +206,8 @@ TEST_F(VoiceChatScenario, AConfigurationThatCannotBeWrittenIsKeptAndTheInstallSt
         ASSERT_NO_FATAL_FAILURE(WriteFiles(kConfig));
         HeldFile voxbridge(ConfigFile(), GENERIC_READ, FILE_SHARE_READ);
         ASSERT_TRUE(voxbridge.IsOpen());
-        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, {"/Lanternkit/bcl.ini"}));
+        // The write is tried again while the file is held, then given up.
+        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, {"/Lanternkit/bcl.ini"}, kAllPausesMs));
         ExpectFile(ConfigFile(), kConfig);
         ExpectFolderHolds(VoxbridgeFolder(), {L"config.json", L"config.json.bak"});
     }

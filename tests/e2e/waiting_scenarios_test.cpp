@@ -7,10 +7,16 @@
 #include "tests/win32/window_input.h"
 #include "install_scenario.h"
 #include "e2e_paths.h"
+#include "support/download_limits.h"
+#include "support/processes.h"
 
 namespace {
 
 const std::string kPlayersRegionFile = "{\"Regions\": [\"the player's own\"]}";
+// Windows calls a window hung that has not answered for this long.
+constexpr DWORD kHungAfterMs = 5000;
+// A download given up for silence shows its box within this.
+constexpr ULONGLONG kSilenceBoxMs = kSilenceLimitMs + kStepTimeoutMs;
 
 // A site that accepts the connection and then sends nothing.
 SiteVariant Stalled() { return {DemoList(), 200, Delivery::Stall}; }
@@ -19,14 +25,14 @@ class WaitingScenario : public InstallScenario {
 protected:
     // Asks the window every 200 ms whether it answers, until the installer
     // shows a box or ends; gives how long that took. Every question must be
-    // answered within a second, as Windows asks before it calls a window hung.
+    // answered before Windows would call the window hung (5 s).
     ULONGLONG AnswerUntilABoxShows(ULONGLONG timeoutMs) {
         const ULONGLONG start = GetTickCount64();
         int asked = 0;
         while (OpenMessageBoxes(session_->Process().ProcessId()).empty() && !session_->Process().HasExited() &&
                GetTickCount64() - start < timeoutMs) {
             DWORD_PTR result = 0;
-            EXPECT_NE(SendMessageTimeoutW(session_->MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0)
+            EXPECT_NE(SendMessageTimeoutW(session_->MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kHungAfterMs, &result), 0)
                 << "the window did not answer " << (GetTickCount64() - start) << " ms into the wait";
             ++asked;
             Sleep(200);
@@ -63,7 +69,7 @@ protected:
 TEST_F(WaitingScenario, AStalledVersionCheckEndsInTheNetworkErrorWhileTheWindowAnswers) {
     icons_ = IconCheck::Skip;
     ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/versioninfo.json", Stalled()));
-    EXPECT_LT(AnswerUntilABoxShows(25000), 25000u);
+    EXPECT_LT(AnswerUntilABoxShows(kSilenceBoxMs), kSilenceBoxMs);
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(NetworkError(), IDOK));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), IDCANCEL));
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(0));
@@ -80,7 +86,7 @@ TEST_F(WaitingScenario, AStalledListEndsInTheListErrorAndAClickMeanwhileIsNeverA
     ASSERT_NO_FATAL_FAILURE(Click(Control::按钮3));
     DWORD_PTR result = 0;
     SendMessageTimeoutW(session_->ControlWindow(Control::按钮3), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 1000, &result);
-    EXPECT_LT(AnswerUntilABoxShows(25000), 25000u);
+    EXPECT_LT(AnswerUntilABoxShows(kSilenceBoxMs), kSilenceBoxMs);
     MessageBoxState box;
     ASSERT_NO_FATAL_FAILURE(ExpectBox(kListError, &box));
     ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
@@ -97,9 +103,9 @@ TEST_F(WaitingScenario, AListThatDripsEndsInTheListErrorWhenTheWholeDownloadTake
     SiteVariant dripping{DemoList(), 200, Delivery::Drip};  // a byte every 2 s: never 15 s without one
     ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", dripping));
     ASSERT_NO_FATAL_FAILURE(ClickInstallAndWaitUntilBusy());
-    const ULONGLONG took = AnswerUntilABoxShows(135000);
+    const ULONGLONG took = AnswerUntilABoxShows(kWholeLimitMs + kStepTimeoutMs);
     EXPECT_GE(took, 100000u) << "ended before its bytes stopped being enough";
-    EXPECT_LT(took, 135000u);
+    EXPECT_LT(took, kWholeLimitMs + kStepTimeoutMs);
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(kListError, IDOK));
     ExpectFile(RegionFile(), kPlayersRegionFile);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
@@ -119,10 +125,12 @@ TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
         ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", Stalled()));
         ASSERT_NO_FATAL_FAILURE(ClickInstallAndWaitUntilBusy());
         Sleep(500);
+        // Long before the download's own silence limit could have ended it.
+        const DWORD kAtOnceMs = 10000;
         const ULONGLONG start = GetTickCount64();
         ASSERT_TRUE(close(session_->MainWindow()));
-        ASSERT_TRUE(session_->Process().WaitForExit(5000)) << "still running 5 s after the close";
-        EXPECT_LT(GetTickCount64() - start, 5000u);
+        ASSERT_TRUE(session_->Process().WaitForExit(kAtOnceMs)) << "still running 10 s after the close";
+        EXPECT_LT(GetTickCount64() - start, kAtOnceMs);
         ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 1));
         ExpectFile(RegionFile(), kPlayersRegionFile);
         ASSERT_NO_FATAL_FAILURE(BeginSession(session_->Folder()));
@@ -141,9 +149,10 @@ TEST_F(WaitingScenario, ARollbackOfALargeUnityFolderKeepsTheWindowAnswering) {
     }
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(RollbackQuestion(), IDOK));
-    AnswerUntilABoxShows(kStepTimeoutMs);
+    // The installer waits for the batch file for a minute at most.
+    AnswerUntilABoxShows(kLongestExitWaitMs + kStepTimeoutMs);
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(DemoAnnouncement(), IDCANCEL));
-    EXPECT_FALSE(PathExists(unity));
+    EXPECT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return !PathExists(unity); })) << "the Unity folder is still there";
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(1));
 }
 

@@ -24,7 +24,7 @@ int AnswerMsgBox(const Text& message, int flags, const std::optional<Text>& capt
     SeenBox local;
     if (!seen) seen = &local;
     std::thread answer([&] {
-        std::optional<MessageBoxState> box = WaitForMessageBox(GetCurrentProcessId(), 10000, {}, IconCheck::Skip);
+        std::optional<MessageBoxState> box = WaitForMessageBox(GetCurrentProcessId(), kCeilingMs, {}, IconCheck::Skip);
         if (!box) return;
         seen->shown = true;
         seen->caption = box->caption;

@@ -78,9 +78,9 @@ ProbeOutcome RunProbe(const wchar_t* command) {
     DebuggedProcess probe;
     ProbeOutcome outcome;
     EXPECT_TRUE(probe.Start({ProgramFolder() + L"support_probe.exe", command}, nullptr));
-    WaitUntil(5000, [&] { return (outcome.box = WaitForMessageBox(probe.ProcessId(), 0, {}, IconCheck::Skip)) || probe.HasExited(); });
+    WaitUntil(kCeilingMs, [&] { return (outcome.box = WaitForMessageBox(probe.ProcessId(), 0, {}, IconCheck::Skip)) || probe.HasExited(); });
     if (outcome.box) AnswerMessageBox(*outcome.box, IDOK);
-    EXPECT_TRUE(probe.WaitForExit(10000));
+    EXPECT_TRUE(probe.WaitForExit(kCeilingMs));
     outcome.exitCode = probe.ExitCode();
     return outcome;
 }

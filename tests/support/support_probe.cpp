@@ -7,6 +7,7 @@
 //                        calls through the program's own direct-call binding
 #include "support/win32/dll_binding.h"
 #include "tests/win32/files.h"
+#include "tests/win32/waiting.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -44,6 +45,11 @@ int Run(int count, wchar_t** args) {
     }
     if (command == L"sleep" && count == 4) {
         Sleep(static_cast<DWORD>(_wtoi(args[2])));
+        return WriteWholeFile(args[3], "done") ? 0 : 2;
+    }
+    // Runs until the first file appears (for a minute at most), then writes the second.
+    if (command == L"wait-for" && count == 4) {
+        WaitUntil(60000, [&] { return PathExists(args[2]); });
         return WriteWholeFile(args[3], "done") ? 0 : 2;
     }
     // The calls below end the process through the run-time error report; a

@@ -28,8 +28,8 @@ BoxIcon ReadIcon(HWND box) {
     RECT rect;
     GetWindowRect(control, &rect);
     BoxIcon icon = BoxIcon::Unknown;
-    // The box may still be painting: look again for a moment.
-    WaitUntil(1500, [&] {
+    // The box may still be painting: look again until it has.
+    WaitUntil(kCeilingMs, [&] {
         RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE);
         icon = MatchBoxIcon(CaptureScreen(rect));
         return icon != BoxIcon::Unknown && icon != BoxIcon::None;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/win32/icon_matching.h"
+#include "tests/win32/waiting.h"
 
 #include <windows.h>
 
@@ -34,7 +35,7 @@ std::optional<MessageBoxState> WaitForMessageBox(DWORD processId, DWORD timeoutM
 
 // Clicks the button and waits until the box has closed; false when it has
 // no such button or stays open.
-bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs = 3000);
+bool AnswerMessageBox(const MessageBoxState& box, int buttonId, DWORD timeoutMs = kCeilingMs);
 
 // "OK", "Cancel", "Yes"... for reports.
 std::wstring ButtonName(int buttonId);

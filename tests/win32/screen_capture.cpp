@@ -39,7 +39,7 @@ Image CaptureWholeScreen() { return CaptureScreen(ScreenRect()); }
 RaisedWindow::RaisedWindow(HWND window)
     : window_(window), turn_(CreateMutexW(nullptr, FALSE, L"StarfoldTestsRaisedWindow")), held_(false) {
     // An abandoned turn (its holder crashed) is a turn all the same.
-    held_ = turn_ && WaitForSingleObject(turn_, 10000) != WAIT_TIMEOUT;
+    held_ = turn_ && WaitForSingleObject(turn_, kCeilingMs) != WAIT_TIMEOUT;
     SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

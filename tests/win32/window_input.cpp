@@ -50,7 +50,7 @@ bool PostTyping(HWND edit, const std::wstring& text) {
 
 bool SendText(HWND control, const std::wstring& text) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
+    return SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), kWaitForAnswer, kCeilingMs,
                                &result) &&
            result == TRUE;
 }

@@ -52,10 +52,10 @@ std::wstring WindowClass(HWND window) {
 
 std::optional<std::wstring> WindowText(HWND window, DWORD timeoutMs) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &length)) return std::nullopt;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, kWaitForAnswer, timeoutMs, &length)) return std::nullopt;
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), kWaitForAnswer,
                              timeoutMs, &copied))
         return std::nullopt;
     text.resize(copied);
@@ -102,7 +102,7 @@ ControlState ReadControl(HWND control) {
 
 int CheckState(HWND checkBox) {
     DWORD_PTR state = 0;
-    if (!SendMessageTimeoutW(checkBox, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state)) return -1;
+    if (!SendMessageTimeoutW(checkBox, BM_GETCHECK, 0, 0, kWaitForAnswer, kCeilingMs, &state)) return -1;
     return static_cast<int>(state);
 }
 

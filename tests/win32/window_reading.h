@@ -2,6 +2,8 @@
 // place, size, text and state of each control.
 #pragma once
 
+#include "tests/win32/waiting.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -43,9 +45,16 @@ std::vector<HWND> TopLevelWindows(DWORD processId, const wchar_t* className = nu
 HWND WaitForTopLevelWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
 
 std::wstring WindowClass(HWND window);
+// How a question to another process's window waits for its answer: until it
+// comes or the time is up. Not SMTO_ABORTIFHUNG: a thread that has not asked
+// for messages for 5 s counts as hung until it next does, and a message box
+// shown at the end of a long command is read in that moment, before its loop
+// has begun; the question would fail at once.
+inline constexpr UINT kWaitForAnswer = SMTO_NORMAL;
+
 // The window's text through WM_GETTEXT, so that it works across processes;
 // none when the window does not answer in time.
-std::optional<std::wstring> WindowText(HWND window, DWORD timeoutMs = 2000);
+std::optional<std::wstring> WindowText(HWND window, DWORD timeoutMs = kCeilingMs);
 
 // The text the system keeps for another process's window, read without
 // asking that process: it answers even while its thread is busy.
