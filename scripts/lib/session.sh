@@ -32,7 +32,9 @@ session_start() {
     # of their own (scripts/wine-exec), so that neither covers the other.
     session_start_xvfb STARFOLD_BESIDE_DISPLAY
     wineserver -k 2>/dev/null || true
-    wineserver -p
+    # What the server says as it is ended (the objects a process still held)
+    # goes to a log of its own, not into the end of the run.
+    wineserver -p >>"$root/build/wineserver.log" 2>&1
     # Starts the virtual desktop once, before the tests race to start it.
     "$root/scripts/wine-exec" cmd /c exit 0 >/dev/null 2>&1 || true
 }
