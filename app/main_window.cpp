@@ -58,6 +58,21 @@ bool GiveBackFocus() {
     return true;
 }
 
+// Setting the focus in an inactive window activates it: only while no other
+// program's window is in front, such as the browser that the site link has
+// just opened. A message box of this program that has closed may leave no
+// window in front at all; the focus comes back then.
+bool NoOtherProgramInFront() {
+    HWND front = GetForegroundWindow();
+    DWORD process = 0;
+    if (front && front != GetDesktopWindow()) GetWindowThreadProcessId(front, &process);
+    return process == 0 || process == GetCurrentProcessId();
+}
+
+void GiveBackFocusIfInFront() {
+    if (NoOtherProgramInFront() && !TemplateOfHandle(GetFocus())) GiveBackFocus();
+}
+
 template <typename Handler>
 void RunHandler(Handler handler) {
     if (g_handlerRunning) return;
@@ -65,7 +80,7 @@ void RunHandler(Handler handler) {
     KeepFocus();
     handler();
     g_handlerRunning = false;
-    if (!TemplateOfHandle(GetFocus())) GiveBackFocus();
+    GiveBackFocusIfInFront();
 }
 
 // 1 Ctrl, 2 Shift, 4 Alt; mouse messages carry no Alt flag, so it is read from the keyboard.
@@ -214,7 +229,8 @@ void OnDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// From the end of the start-up sequence on, the keyboard starts at 安装.
+// From the end of the start-up sequence on, the keyboard starts at 安装: the
+// window the player has just started and answered, which opened nothing else.
 void OnCreationCompleted() {
     RunHandler(StartupSequence);
     g_focusControl = ControlWindow(Control::按钮1);

@@ -1,24 +1,29 @@
 #include "app/one_instance.h"
 
 #include "app/window_ids.h"
+#include "model/game_paths.h"
 
 #include <windows.h>
 
-#include <cwctype>
 #include <string>
 
 namespace {
 
 // Two installers conflict over the player's files and the questions they
-// ask: the claim is on the user's roaming folder (as the environment names
-// it, which costs no library at start), in the session's own namespace.
+// ask: the claim is on the folder the game's files lie under, as the program
+// resolves it (not as a variable that a launcher may spell otherwise names
+// it), in the session's own namespace.
 std::wstring InstanceMutexName() {
-    wchar_t roaming[MAX_PATH] = {};
-    DWORD length = GetEnvironmentVariableW(L"APPDATA", roaming, MAX_PATH);
-    if (length >= MAX_PATH) length = 0;
-    // FNV-1a of the folder, ignoring case as the file system does.
+    const Text folder = GameDataRoot();
+    // FNV-1a of the folder, ignoring ASCII case as the file system does.
     unsigned long long hash = 14695981039346656037ull;
-    for (DWORD i = 0; i < length; ++i) hash = (hash ^ std::towlower(roaming[i])) * 1099511628211ull;
+    for (size_t at = 0; at < folder.size(); ++at) {
+        auto byte = static_cast<unsigned char>(folder[at]);
+        // The second byte of a two-byte character is no letter.
+        bool lead = byte >= 0x80;
+        hash = (hash ^ (byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte)) * 1099511628211ull;
+        if (lead && at + 1 < folder.size()) hash = (hash ^ static_cast<unsigned char>(folder[++at])) * 1099511628211ull;
+    }
     return std::wstring(L"Local\\" STARFOLD_WINDOW_CLASS L"-") + std::to_wstring(hash);
 }
 

@@ -1,5 +1,6 @@
 #include "app/shell.h"
 #include "model/shutdown.h"
+#include "support/files.h"
 
 #include <windows.h>
 
@@ -25,6 +26,8 @@ void RunExitHandlerOnce() {
 void RegisterExitHandler(int (*handler)()) { g_exitHandler = handler; }
 
 void EndProgram(int exitCode) {
+    // Ended from inside a wait of a file write: its temporary file goes too.
+    RemoveUnfinishedWrite();
     RunExitHandlerOnce();
     ReleaseGuiLayer();
     ExitProcess(static_cast<UINT>(exitCode));

@@ -23,12 +23,14 @@ function(starfold_delay_import_library out name)
 endfunction()
 
 # Links the target with delay-import libraries for WinInet, Shell32, OleAut32
-# and Ole32, which the installer calls only once its window is up. They must
-# be direct link items: CMake puts those before the libraries that come in
-# through dependencies, and the first library to offer a symbol wins.
+# and Ole32, which the installer calls only once its window is up, and with
+# the hook that loads them from the system folder. They must be direct link
+# items: CMake puts those before the libraries that come in through
+# dependencies, and the first library to offer a symbol wins.
 function(starfold_link_delay_imports target)
     foreach(name wininet shell32 oleaut32 ole32)
         starfold_delay_import_library(library ${name})
         target_link_libraries(${target} PRIVATE "${library}")
     endforeach()
+    target_link_libraries(${target} PRIVATE delay_load_hook)
 endfunction()

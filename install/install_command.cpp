@@ -48,25 +48,6 @@ bool WriteRegionFile(const ByteArray& list) {
     return WriteFileBytes(RegionFilePath(), list);
 }
 
-// A community list runs to hundreds of lines, or to thousands of characters
-// on one line; a box that showed them all would be taller than the screen.
-// The first lines and characters, and how many lines are not shown in full.
-Text FirstLines(const Text& text) {
-    const int kShownLines = 20;
-    const int kShownCharacters = 1000;
-    size_t end = 0;
-    for (int line = 0, character = 0; line < kShownLines && character < kShownCharacters && end < text.size();
-         ++character) {
-        if (text[end] == '\n') ++line;
-        // A byte of 0x80 or more leads a two-byte character, never cut.
-        end = std::min(end + (static_cast<unsigned char>(text[end]) >= 0x80 ? 2 : 1), text.size());
-    }
-    if (end >= text.size()) return text;
-    Text rest = text.substr(end);
-    size_t omitted = std::count(rest.begin(), rest.end(), '\n') + (rest.back() == '\n' ? 0 : 1);
-    return text.substr(0, end) + "……（另有" + std::to_string(omitted) + "行未显示）";
-}
-
 // GB2312 has no byte-order mark: left in, it would fail the whole conversion.
 ByteArray WithoutByteOrderMark(const ByteArray& list) {
     static const ByteArray kMark = {0xEF, 0xBB, 0xBF};
@@ -83,12 +64,21 @@ Text InstallReport(const ByteArray& list, const std::optional<Text>& voiceChatAd
     return report + kContentHeading + converted;
 }
 
+void ReportInstallFailed(const std::optional<Text>& voiceChatAddress) {
+    Text message = "安装失败，请重试。若再次失败请检查文件权限或寻求帮助！";
+    if (voiceChatAddress) message += "\r\n\r\nVoxbridge服务器地址已更改为：" + *voiceChatAddress;
+    MsgBox(message, kMsgBoxError, Text(kResultCaption));
+}
+
+// Everything is fetched and judged before anything is written: a refused list
+// leaves Voxbridge as it was, and a region file that cannot be written puts
+// Voxbridge's configuration back, so that a failure reports what happened.
 void RunInstall() {
     std::optional<Text> voiceChatAddress;
     if (GetLogicalProperty(Control::选择框1, Property::selected)) {
-        Text written;
-        if (VoiceChatServerUpdate(&written) == VoiceChatOutcome::Stop) return;
-        voiceChatAddress = written;
+        Text address;
+        if (PrepareVoiceChatUpdate(&address) == VoiceChatOutcome::Stop) return;
+        voiceChatAddress = address;
     }
 
     HttpResponse response = HttpGetResponse(GetTextProperty(Control::编辑框1, Property::content));
@@ -102,8 +92,11 @@ void RunInstall() {
         MsgBox("安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。", kMsgBoxError, Text("错误！"));
         return;
     }
+    if (voiceChatAddress && !WriteVoiceChatUpdate()) return;
     if (!WriteRegionFile(list)) {
-        MsgBox("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！", kMsgBoxError, Text(kResultCaption));
+        // Put back, Voxbridge is as it was; should that fail too, the box says what stands.
+        if (voiceChatAddress && RestoreVoiceChatConfig()) voiceChatAddress.reset();
+        ReportInstallFailed(voiceChatAddress);
         return;
     }
     MsgBox(InstallReport(list, voiceChatAddress), kMsgBoxWarning, Text(kResultCaption));

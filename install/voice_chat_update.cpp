@@ -59,23 +59,28 @@ bool IsRecognisedConfig(const ProgramState& state, const Text& config) {
 // Voxbridge reaches its server at an absolute http or https address: a rate
 // limiter's text, a bare host name or another scheme would leave it with none.
 // The address goes between two double quotes of a JSON string, unescaped, so
-// it holds no white space, quote, backslash or control byte.
+// it holds no white space, quote, backslash or control byte; and into a UTF-8
+// file, so it is ASCII (a site writes an international host in its xn-- form):
+// GBK bytes written there would be no text at all.
 bool IsServerAddress(const Text& address) {
     WebAddress parts;
     bool plain = std::none_of(address.begin(), address.end(), [](char c) {
         auto byte = static_cast<unsigned char>(c);
-        return byte == '"' || byte == '\\' || byte <= 0x20 || byte == 0x7F;
+        return byte == '"' || byte == '\\' || byte <= 0x20 || byte >= 0x7F;
     });
     return plain && CrackWebAddress(address, &parts) && parts.scheme != WebScheme::Other && !parts.host.empty();
 }
 
 // The voice-server address from 编辑框2's resource, or the empty text when
-// the download or its body is not fit to be written.
+// the download or its body is not fit to be written. A byte-order mark that
+// an editor saved before it is no part of the address.
 Text DownloadAddress() {
     HttpResponse response = HttpGetResponse(GetTextProperty(Control::编辑框2, Property::content));
     if (!IsWholeSuccess(response)) return Text();
     Text body = ToText(response.body);
     if (body.size() != response.body.size()) return Text();
+    const Text kByteOrderMark = "\xEF\xBB\xBF";
+    if (body.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) body.erase(0, kByteOrderMark.size());
     Text address = TrimBlanks(body);
     return IsServerAddress(address) ? address : Text();
 }
@@ -87,34 +92,38 @@ Text ReplaceServerUrl(const Text& config, const ProgramState& state, const Text&
 
 }  // namespace
 
-VoiceChatOutcome VoiceChatServerUpdate(Text* addressWritten) {
+VoiceChatOutcome PrepareVoiceChatUpdate(Text* address) {
     if (!FileExists(ConfigPath())) {
         ReportVoxbridgeMissing();
         return VoiceChatOutcome::Stop;
     }
 
     ProgramState& state = State();
-    state.ConfigBytes = ReadFileBytes(ConfigPath());
+    bool readWhole = false;
+    state.ConfigBytes = ReadFileBytes(ConfigPath(), &readWhole);
     Text config = ToText(state.ConfigBytes);
     state.KeyPosition = FindSubtext(config, kKeyText, LeftOut, false);
     state.CommaPosition = FindSubtext(config, ",", state.KeyPosition, false);
-    if (!IsRecognisedConfig(state, config)) {
+    // A file read only in part would lose its end when written back.
+    if (!readWhole || !IsRecognisedConfig(state, config)) {
         ReportConfigUnchanged("未能识别Voxbridge配置文件的格式，Voxbridge配置未作修改。");
         return VoiceChatOutcome::Stop;
     }
 
-    Text address = DownloadAddress();
-    if (address.empty()) {
+    *address = DownloadAddress();
+    if (address->empty()) {
         ReportConfigUnchanged("未能获取有效的Voxbridge社区服地址，Voxbridge配置未作修改。");
         return VoiceChatOutcome::Stop;
     }
-
-    state.NewConfigBytes = ToBytes(ReplaceServerUrl(config, state, address));
-    // Voxbridge's own configuration is kept as config.json.bak first.
-    if (!KeepCopyBeforeReplacing(ConfigPath()) || !WriteFileBytes(ConfigPath(), state.NewConfigBytes)) {
-        ReportConfigUnchanged("Voxbridge配置文件写入失败，请检查文件权限后重试。");
-        return VoiceChatOutcome::Stop;
-    }
-    if (addressWritten) *addressWritten = address;
+    state.NewConfigBytes = ToBytes(ReplaceServerUrl(config, state, *address));
     return VoiceChatOutcome::GoOn;
 }
+
+bool WriteVoiceChatUpdate() {
+    // Voxbridge's own configuration is kept as config.json.bak first.
+    if (KeepCopyBeforeReplacing(ConfigPath()) && WriteFileBytes(ConfigPath(), State().NewConfigBytes)) return true;
+    ReportConfigUnchanged("Voxbridge配置文件写入失败，请检查文件权限后重试。");
+    return false;
+}
+
+bool RestoreVoiceChatConfig() { return WriteFileBytes(ConfigPath(), State().ConfigBytes); }

@@ -1,14 +1,25 @@
-// The install command's first step when 选择框1 is ticked: rewrites the
-// serverURL value in Voxbridge's configuration.
+// The Voxbridge step of the install when 选择框1 is ticked: the serverURL
+// value in Voxbridge's configuration, judged before the install writes
+// anything and written only once the server list has passed too.
 #pragma once
 
 #include "support/text.h"
 
 enum class VoiceChatOutcome {
-    GoOn,  // the configuration was rewritten; the install goes on
-    Stop,  // Voxbridge is missing or the change was not sound; the user has been told
+    GoOn,  // the change is sound; the install goes on
+    Stop,  // Voxbridge is missing or the change is not sound; the user has been told
 };
 
-// On GoOn, *addressWritten receives the address that now stands in the
-// configuration, for the install report.
-VoiceChatOutcome VoiceChatServerUpdate(Text* addressWritten);
+// Reads the configuration and fetches the address, and judges both; writes
+// nothing. On GoOn the program state holds the configuration as read and as
+// it is to be written, and *address the address for the install report.
+VoiceChatOutcome PrepareVoiceChatUpdate(Text* address);
+
+// Writes the configuration prepared above, a copy of the player's own kept
+// first. False, with the user told, when it could not be written; the
+// configuration then holds its old bytes.
+bool WriteVoiceChatUpdate();
+
+// Puts back the bytes the configuration held before the write above, when
+// the rest of the install failed. False when they could not be written.
+bool RestoreVoiceChatConfig();

@@ -11,6 +11,9 @@
 #include "support/site.h"
 #include "support/web.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 
 void ReportNoVersionReply() {
@@ -22,24 +25,30 @@ bool UserWantsNewVersion(const Text& latest) {
     return MsgBox(message, kMsgBoxYesNoQuestion, Text("发现新版本：")) == kMsgBoxYes;
 }
 
+// A version is a short run of digits, letters and ".-_+": a captive portal's
+// page or a site's error text is no version at all, not a newer one.
+bool IsVersionText(const Text& text) {
+    const size_t kLongestVersion = 32;
+    return !text.empty() && text.size() <= kLongestVersion && std::all_of(text.begin(), text.end(), [](char c) {
+               auto byte = static_cast<unsigned char>(c);
+               return (byte < 0x80 && std::isalnum(byte)) || c == '.' || c == '-' || c == '_' || c == '+';
+           });
+}
+
 // Versions are not ordered: any reply other than this installer's own offers
-// the download. An error page or a cut-off reply is no reply at all.
+// the download. An error page, a cut-off reply or a text that is no version
+// is no reply at all.
 void CheckVersion() {
     HttpResponse response = HttpGetResponse(SITE_BASE "/Lanternkit/versioninfo.json");
     State().VersionReply = response.body;
-    if (!IsWholeSuccess(response)) {
-        ReportNoVersionReply();
-        return;
-    }
+    // A zero byte is no character of a version, so the text must be the whole body.
     Text reply = ToText(State().VersionReply);
     Text latest = TrimBlanks(reply);
-    // A zero byte after the version makes the reply another text.
-    bool wholeText = reply.size() == State().VersionReply.size();
-    if (wholeText && latest == INSTALLER_VERSION) return;
-    if (latest.empty()) {
+    if (!IsWholeSuccess(response) || reply.size() != State().VersionReply.size() || !IsVersionText(latest)) {
         ReportNoVersionReply();
         return;
     }
+    if (latest == INSTALLER_VERSION) return;
     if (UserWantsNewVersion(latest)) {
         OpenUrl(Text(SITE_BASE "/?page_id=38"));
         EndProgram(0);
@@ -54,9 +63,12 @@ void EndRunningGame() {
     RunCommand("\"" + systemFolder + "taskkill.exe\" /f /im \"Starfold.exe\"", false, kShowHidden);
 }
 
-// The announcement is kept in GBK on the site and shown as it comes, even empty.
+// The announcement is kept in GBK on the site and shown as it comes, cut to
+// what a box can show. An error page or a cut-off text is no announcement:
+// the box is shown empty, as when nothing came.
 void ShowAnnouncement() {
-    Text announcement = ToText(HttpGet(SITE_BASE "/Lanternkit/announcer.txt"));
+    HttpResponse response = HttpGetResponse(SITE_BASE "/Lanternkit/announcer.txt");
+    Text announcement = IsWholeSuccess(response) ? FirstLines(ToText(response.body)) : Text();
     if (MsgBox(announcement, kMsgBoxOkCancelInfo, Text("公告")) == kMsgBoxOk) EndRunningGame();
 }
 

@@ -1,5 +1,8 @@
 #include "support/dialogs.h"
 
+#include <algorithm>
+#include <string>
+
 int MsgBoxResultOf(int buttonId, int flags) {
     switch (buttonId) {
         case 0: break;  // the box was not shown
@@ -21,4 +24,20 @@ int MsgBoxResultOf(int buttonId, int flags) {
         case 4: return kMsgBoxNo;
         default: return kMsgBoxOk;  // OK alone: nothing rests on it
     }
+}
+
+Text FirstLines(const Text& text) {
+    const int kShownLines = 20;
+    const int kShownCharacters = 1000;
+    size_t end = 0;
+    for (int line = 0, character = 0; line < kShownLines && character < kShownCharacters && end < text.size();
+         ++character) {
+        if (text[end] == '\n') ++line;
+        // A byte of 0x80 or more leads a two-byte character, never cut.
+        end = std::min(end + (static_cast<unsigned char>(text[end]) >= 0x80 ? 2 : 1), text.size());
+    }
+    if (end >= text.size()) return text;
+    Text rest = text.substr(end);
+    size_t omitted = std::count(rest.begin(), rest.end(), '\n') + (rest.back() == '\n' ? 0 : 1);
+    return text.substr(0, end) + "……（另有" + std::to_string(omitted) + "行未显示）";
 }

@@ -33,3 +33,10 @@ int MsgBox(const Text& message, int flags, const std::optional<Text>& caption);
 // cautious answer, Cancel or No, so that nothing is deleted, ended or
 // replaced without a question answered.
 int MsgBoxResultOf(int buttonId, int flags);
+
+// A long text as a box can show it: a box as tall or as wide as hundreds of
+// lines, or thousands of characters on one line, runs off the screen with its
+// buttons. The first 20 lines and at most 1,000 characters, then
+// "……（另有N行未显示）" with how many lines are not shown in full; a
+// shorter text as it is.
+Text FirstLines(const Text& text);

@@ -36,6 +36,10 @@ ByteArray ReadFileBytes(const Text& path, bool* readWhole = nullptr);
 bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts);
 inline bool WriteFileBytes(const Text& path, const ByteArray& bytes) { return WriteFileBytes(path, {bytes}); }
 
+// Removes the temporary file of a WriteFileBytes still under way, for the
+// program that ends from inside its wait for a held target (the window closed).
+void RemoveUnfinishedWrite();
+
 // The short (8.3) form of an existing path, for programs that read paths in
 // a code page that lacks one of its characters; the empty text when there is
 // none that GBK holds.

@@ -104,6 +104,9 @@ HANDLE CreateTemporaryFile(const std::wstring& folder, std::wstring* path) {
     return INVALID_HANDLE_VALUE;
 }
 
+// The temporary file of the write that is under way, while it waits for its target.
+std::wstring g_unfinishedWrite;
+
 // One try at putting the written file in the target's place, in one step.
 Attempt ReplaceTarget(const std::wstring& written, const std::wstring& folder, const std::wstring& target) {
     TargetState state = ProbeTarget(target);
@@ -183,10 +186,17 @@ bool WriteFileBytes(const Text& path, std::initializer_list<ByteArray> parts) {
     written = written && FlushFileBuffers(temporary);
     written = CloseHandle(temporary) && written;
     // A target held open for a moment is waited for, with the windows alive.
+    g_unfinishedWrite = temporaryPath;
     written = written && RetryWhileHeld([&] { return ReplaceTarget(temporaryPath, folder, target); },
                                         PauseWithWindowsAlive);
+    g_unfinishedWrite.clear();
     if (!written) DeleteFileW(temporaryPath.c_str());
     return written;
+}
+
+void RemoveUnfinishedWrite() {
+    if (!g_unfinishedWrite.empty()) DeleteFileW(g_unfinishedWrite.c_str());
+    g_unfinishedWrite.clear();
 }
 
 Text ShortPath(const Text& path) {

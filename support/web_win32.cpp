@@ -122,16 +122,21 @@ int StatusCode(HINTERNET request) {
     return static_cast<int>(status);
 }
 
-// The declared body length, or -1 when there is none that can be used.
+// More than any body of ours, for a length too long to read.
+constexpr long long kTooLarge = static_cast<long long>(kLargestBody) * 2;
+
+// The declared body length, or -1 when there is none that can be used. A
+// length with more digits than the 32-byte buffer holds is too large.
 long long ContentLength(HINTERNET request) {
     wchar_t text[16] = {};  // 32 bytes
     DWORD size = sizeof text - sizeof(wchar_t);
-    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return -1;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? kTooLarge : -1;
     long long length = 0;
     const wchar_t* digit = text;
     for (; *digit >= L'0' && *digit <= L'9'; ++digit) {
         length = length * 10 + (*digit - L'0');
-        if (length > static_cast<long long>(kLargestBody) * 2) break;  // enough to know it is too large
+        if (length > kTooLarge) break;  // enough to know it is too large
     }
     return digit == text || length <= 0 ? -1 : length;
 }

@@ -42,14 +42,15 @@ StarfoldCheckedCall:
     .seh_endproc
 )");
 
+void ReportMissingDllFunction(const char* library, const char* function) {
+    ReportRuntimeError(LeftOut, "无法找到指定DLL库文件“" + Text(library) + "”中的输出命令“" + Text(function) + "”");
+}
+
 void* BindDllEntry(DllEntry& entry) {
     if (entry.address) return entry.address;
     HMODULE library = LoadSystemLibrary(WideFromGbk(entry.library).c_str());
     FARPROC function = library ? GetProcAddress(library, entry.function) : nullptr;
-    if (!function) {
-        ReportRuntimeError(LeftOut, "无法找到指定DLL库文件“" + Text(entry.library) + "”中的输出命令“" +
-                                        Text(entry.function) + "”");
-    }
+    if (!function) ReportMissingDllFunction(entry.library, entry.function);
     entry.address = reinterpret_cast<void*>(function);
     return entry.address;
 }

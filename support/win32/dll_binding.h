@@ -15,6 +15,10 @@ struct DllEntry {
 // either is missing, the run-time error report names both and the process ends.
 void* BindDllEntry(DllEntry& entry);
 
+// The run-time error report naming a library and a function of it that
+// could not be found; the process ends.
+[[noreturn]] void ReportMissingDllFunction(const char* library, const char* function);
+
 // Calls the entry with two arguments and gives its raw result register. A
 // stack position that differs after the call is run-time error 6, which ends
 // the process.

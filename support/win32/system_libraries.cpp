@@ -3,8 +3,7 @@
 #include <string>
 
 // Windows' own libraries then load theirs (the visual styles, the browser's
-// parts) from the system folder too, and so do the delay-loaded WinInet,
-// Shell32 and OleAut32, which the runtime loads by their bare names.
+// parts) from the system folder too.
 // SetDefaultDllDirectories came to Windows 7 with an update (KB2533623):
 // looked up, not imported, so that the program starts without it; there the
 // current folder at least is taken out of the search.
@@ -16,7 +15,8 @@ void RestrictLibrariesToSystemFolder() {
 }
 
 // From the system folder by name; by its full path where Windows 7 lacks the
-// update that brought that search.
+// update that brought that search, and then the libraries it needs are
+// looked for beside it, not in the program's folder.
 HMODULE LoadSystemLibrary(const wchar_t* name) {
     HMODULE library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library || GetLastError() != ERROR_INVALID_PARAMETER) return library;
@@ -24,5 +24,5 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
     UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;
     std::wstring path = std::wstring(folder, length) + L"\\" + name;
-    return LoadLibraryExW(path.c_str(), nullptr, 0);
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

@@ -25,6 +25,7 @@ inline const ExpectedBox kAddressUnusable = {
 inline const ExpectedBox kConfigUnwritable = {
     L"错误！", L"Voxbridge配置文件写入失败，请检查文件权限后重试。", BoxIcon::Error, {IDOK}};
 inline const ExpectedBox kUninstalled = {L"卸载结果：", L"卸载成功。", BoxIcon::Warning, {IDOK}};
+inline const ExpectedBox kUninstalledAndPutBack = {L"卸载结果：", L"卸载成功，已恢复安装前的社区服列表。", BoxIcon::Warning, {IDOK}};
 inline const ExpectedBox kNotUninstalled = {L"卸载结果：", L"卸载失败，请检查权限或未曾安装。", BoxIcon::Error, {IDOK}};
 
 class InstallScenario : public InstallerScenario {

@@ -205,6 +205,25 @@ TEST_F(InstallScenario, UninstallDeletesOnlyTheRegionFileAndASecondOneFails) {
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
+// The player's own region file comes back with the uninstall, and the file
+// the game writes after that is the one the next install keeps.
+TEST_F(InstallScenario, InstallUninstallAndInstallAgainOverThePlayersFile) {
+    const std::string own = u8"{\"Regions\": [{\"Name\": \"自己的\"}]}";
+    const std::string later = u8"{\"CurrentRegionIdx\": 1, \"Regions\": [{\"Name\": \"后来的\"}]}";
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(own));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    for (const std::string& players : {own, later}) {
+        ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
+        ExpectFile(RegionFile() + L".bak", players);
+        ASSERT_NO_FATAL_FAILURE(Uninstall(kUninstalledAndPutBack));
+        ExpectFile(RegionFile(), players);
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+        // The game writes its file anew.
+        ASSERT_TRUE(WriteWholeFile(RegionFile(), later));
+    }
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
 // The player's own files are kept as .bak copies when the installer first
 // replaces them. Between two runs the game and Voxbridge save their files
 // again: the second run's copies would be the installer's own, so the first

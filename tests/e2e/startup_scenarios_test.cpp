@@ -123,14 +123,19 @@ TEST_F(StartupScenario, AnUnreachableSiteGivesTheNetworkErrorThenAnEmptyAnnounce
     ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(0));
 }
 
-TEST_F(StartupScenario, AnAnnouncementCutOffMidwayShowsWhatArrived) {
+// An error page or a text cut off midway is no announcement: the box comes
+// empty, as when nothing came.
+TEST_F(StartupScenario, AnAnnouncementCutOffOrAnErrorPageIsShownEmpty) {
     const std::string announcement = DemoSiteFile("Lanternkit/announcer.txt");
-    // Cut between two characters: the GBK text stays whole up to there.
-    const size_t cut = WideCharToMultiByte(936, 0, L"欢迎来到", 4, nullptr, 0, nullptr, nullptr);
-    SiteVariant partial{announcement, 200, Delivery::Cut, static_cast<int>(cut), "text/plain; charset=gbk"};
-    ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/announcer.txt", partial));
-    ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(L"欢迎来到"), IDCANCEL));
-    ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
+    const SiteVariant replies[] = {{announcement, 200, Delivery::Cut, 8, "text/plain; charset=gbk"},
+                                   {"<html><body><h1>404 Not Found</h1></body></html>", 404, Delivery::Whole, 0, "text/html"}};
+    for (const SiteVariant& reply : replies) {
+        SCOPED_TRACE(reply.status);
+        if (&reply != replies) ASSERT_NO_FATAL_FAILURE(StartAfresh());
+        ASSERT_NO_FATAL_FAILURE(StartServing("/Lanternkit/announcer.txt", reply));
+        ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(Announcement(L""), IDCANCEL));
+        ASSERT_NO_FATAL_FAILURE(ExpectNothingMoreAndClose(1));
+    }
 }
 
 // Yes ends the program at once: the download page is opened, and neither the

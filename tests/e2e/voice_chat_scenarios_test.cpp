@@ -195,7 +195,7 @@ TEST_F(VoiceChatScenario, AConfigurationThatCannotBeWrittenIsKeptAndTheInstallSt
         SCOPED_TRACE("read-only");
         ASSERT_NO_FATAL_FAILURE(WriteFiles(kConfig));
         ASSERT_TRUE(SetReadOnly(ConfigFile(), true));
-        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, {"/Lanternkit/bcl.ini"}));
+        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, kAddressAndList));
         ExpectFile(ConfigFile(), kConfig);
         EXPECT_TRUE(IsReadOnly(ConfigFile())) << "the file keeps its attribute";
         ExpectFile(ConfigFile() + L".bak", kConfig);
@@ -207,15 +207,17 @@ TEST_F(VoiceChatScenario, AConfigurationThatCannotBeWrittenIsKeptAndTheInstallSt
         HeldFile voxbridge(ConfigFile(), GENERIC_READ, FILE_SHARE_READ);
         ASSERT_TRUE(voxbridge.IsOpen());
         // The write is tried again while the file is held, then given up.
-        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, {"/Lanternkit/bcl.ini"}, kAllPausesMs));
+        ASSERT_NO_FATAL_FAILURE(ExpectStopped(kConfigUnwritable, kAddressAndList, kAllPausesMs));
         ExpectFile(ConfigFile(), kConfig);
         ExpectFolderHolds(VoxbridgeFolder(), {L"config.json", L"config.json.bak"});
     }
-    // The version reply, the configuration as read and as it would have been written.
-    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(3));
+    // The version reply, the configuration as read and as it would have been written, the list.
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
 }
 
-TEST_F(VoiceChatScenario, AFailedListAfterARewriteKeepsTheNewConfigurationAndTheOldRegionFile) {
+// Both the address and the list are judged before anything is written: a
+// refused list leaves Voxbridge as it was, with no copy made.
+TEST_F(VoiceChatScenario, ARefusedListLeavesTheConfigurationAndTheRegionFileAsTheyWere) {
     struct BadList {
         const char* what;
         SiteVariant reply;
@@ -225,14 +227,14 @@ TEST_F(VoiceChatScenario, AFailedListAfterARewriteKeepsTheNewConfigurationAndThe
         {"404", {DemoList(), 404}, kListError},
         {"not JSON", {"<html>maintenance</html>"}, kNotAList},
     };
-    const std::string rewritten = "{\"serverURL\": \"https://voice.starfold-cn.example/bcl\", \"volume\": 80}";
     ASSERT_NO_FATAL_FAILURE(StartWithOption());
     for (const BadList& bad : cases) {
         SCOPED_TRACE(bad.what);
         ASSERT_NO_FATAL_FAILURE(WriteFiles(kConfig));
         ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", bad.reply));
         ASSERT_NO_FATAL_FAILURE(InstallFetching(bad.message, kAddressAndList));
-        ExpectFile(ConfigFile(), rewritten);
+        ExpectFile(ConfigFile(), kConfig);
+        ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
         ExpectFile(RegionFile(), kOldRegionFile);
     }
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));

@@ -66,20 +66,27 @@ TEST_F(InstallCommandTest, TheRegionFileGoesUnderTheLocalLowFolderThatWindowsNam
     EXPECT_TRUE(LogOf("WriteFileBytes").empty());
 }
 
-// The player's own region file is kept beside it; a second install, after
-// the game has saved the region file again, keeps that copy rather than one
-// of ours, and uninstalling leaves it.
-TEST_F(InstallCommandTest, ThePlayersRegionFileIsKeptAsACopyThatLaterRunsKeep) {
+// The player's own bytes are always recoverable: the file the install
+// replaces is kept beside it (not one of ours, when the game has saved ours
+// again), the uninstall puts it back, and the file the game writes after
+// that is the one the next install keeps.
+TEST_F(InstallCommandTest, ThePlayersRegionFileComesBackThroughInstallsAndUninstalls) {
     const Text kCopy = kRegionPath + ".bak";
+    const ByteArray kLater = Bytes("{\"CurrentRegionIdx\":2,\"Regions\":[{\"Name\":\"own, later\"}]}");
     Install();
     machine.AddFile(kRegionPath, Bytes("{\"CurrentRegionIdx\":1,\"Regions\":[{\"Name\":\"社区服\"}]}"));
     Install();
-    EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
     EXPECT_EQ(machine.FileBytes(kCopy), kOldRegion);
     EXPECT_EQ(LogOf("WriteFileBytes " + kCopy).size(), 1u);
     UninstallCommand();
-    EXPECT_FALSE(machine.HasFile(kRegionPath));
-    EXPECT_EQ(machine.FileBytes(kCopy), kOldRegion);
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+    EXPECT_FALSE(machine.HasFile(kCopy));
+    machine.AddFile(kRegionPath, kLater);
+    Install();
+    EXPECT_EQ(machine.FileBytes(kCopy), kLater);
+    UninstallCommand();
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kLater);
+    EXPECT_EQ(machine.msgBoxes.back().message, "卸载成功，已恢复安装前的社区服列表。");
 
     // Without a copy the player's file is not replaced.
     SetUp();
@@ -129,8 +136,8 @@ TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
         EXPECT_EQ(LogOf("WriteFileBytes " + kRegionPath).size(), 3u);  // the copy, and twice the file
         EXPECT_EQ(LogOf("CreateFolder").size(), 2u);
         EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
-        // The Voxbridge change before it stands; no success names it.
-        EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), voiceChat ? kNewConfig : kOldConfig);
+        // The Voxbridge change before it is put back.
+        EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kOldConfig);
         ExpectBusyOnlyWhileRunning();
     }
 }

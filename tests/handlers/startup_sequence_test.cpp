@@ -68,8 +68,13 @@ TEST_F(StartupSequenceTest, VersionRepliesAreJudgedWholeAndTrimmed) {
         {"older version", FakeMachine::Ok("1.2024.6.18"), NewVersionMessage("1.2024.6.18")},
         {"newer with a line end", FakeMachine::Ok("1.2025.1.1\r\n"), NewVersionMessage("1.2025.1.1")},
         {"longer text", FakeMachine::Ok("1.2024.9.23.1"), NewVersionMessage("1.2024.9.23.1")},
+        {"letters and signs of a version", FakeMachine::Ok("2.0.0-beta_1+cn\n"), NewVersionMessage("2.0.0-beta_1+cn")},
+        {"32 characters", FakeMachine::Ok(Text(30, '9') + ".1"), NewVersionMessage(Text(30, '9') + ".1")},
+        // Anything else is no version: a portal's page, a longer text, a zero byte or a blank inside.
+        {"33 characters", FakeMachine::Ok(Text(31, '9') + ".1"), kNetworkError},
+        {"a captive portal's page", FakeMachine::Ok("<!DOCTYPE html><html><body>Log in</body></html>"), kNetworkError},
         {"zero byte after the version", Response(200, true, {'1', '.', '2', '0', '2', '4', '.', '9', '.', '2', '3', 0, '!'}),
-         NewVersionMessage("1.2024.9.23")},
+         kNetworkError},
         {"nothing received", HttpResponse(), kNetworkError},
         {"zero byte first", Response(200, true, {0, '2'}), kNetworkError},
         {"only a line end", FakeMachine::Ok("\r\n"), kNetworkError},
@@ -105,11 +110,24 @@ TEST_F(StartupSequenceTest, YesOpensTheDownloadPageAndEndsTheProgramThere) {
                                                      "EndProgram 0"}));
 }
 
+// The GBK bytes as received, as much as a box can show; an error page or a
+// cut-off text is no announcement.
 TEST_F(StartupSequenceTest, AnnouncementShowsTheGbkBytesAsReceived) {
-    ByteArray gbk = {0xB9, 0xAB, 0xB8, 0xE6, '\r', '\n', 'v', '2'};  // 公告, a line end, v2
-    machine.web[kAnnouncementUrl] = FakeMachine::Ok(gbk);
-    StartupSequence();
-    EXPECT_EQ(Bytes(machine.msgBoxes.at(1).message), gbk);
+    const Text many = ReplaceSubtext(Text(30, '*'), "*", Text("第条\r\n"), LeftOut, LeftOut, true);
+    const Text gbk = {'\xB9', '\xAB', '\xB8', '\xE6', '\r', '\n', 'v', '2'};  // 公告, a line end, v2
+    const std::pair<HttpResponse, Text> cases[] = {
+        {FakeMachine::Ok(gbk), gbk},
+        {FakeMachine::Ok(many), many.substr(0, 20 * 6) + "……（另有10行未显示）"},
+        {FakeMachine::Ok(Text(3000, 'x')), Text(1000, 'x') + "……（另有1行未显示）"},
+        {Response(404, true, Bytes("<html><body>404 Not Found</body></html>")), ""},
+        {Response(200, false, Bytes(gbk)), ""},
+    };
+    for (const auto& [reply, shown] : cases) {
+        SetUp();
+        machine.web[kAnnouncementUrl] = reply;
+        StartupSequence();
+        EXPECT_EQ(machine.msgBoxes.at(1).message, shown);
+    }
 }
 
 TEST_F(StartupSequenceTest, CancelOnTheAnnouncementLeavesTheGameRunning) {

@@ -24,11 +24,19 @@ TEST_F(UninstallCommandTest, FirstUninstallSucceedsAndTheSecondFails) {
     EXPECT_TRUE(window.writes.empty());
 }
 
-TEST_F(UninstallCommandTest, FileThatCannotBeDeletedIsReportedAndStays) {
-    machine.undeletable.insert(FakeMachine::Resolve(kRegionPath));
-    UninstallCommand();
-    ExpectOnlyMessage("卸载失败，请检查权限或未曾安装。", 16, "卸载结果：");
-    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+// A file that cannot be deleted, or a kept copy that cannot be put back:
+// the failure is reported and every file stays as it was.
+TEST_F(UninstallCommandTest, WhatCannotBeUndoneIsReportedAndStays) {
+    const Text kCopy = kRegionPath + ".bak";
+    for (auto blocks : {&FakeMachine::undeletable, &FakeMachine::unreadable, &FakeMachine::unwritable}) {
+        SetUp();
+        if (blocks != &FakeMachine::undeletable) machine.AddFile(kCopy, Bytes("{\"Regions\":[{\"Name\":\"own\"}]}"));
+        (machine.*blocks).insert(FakeMachine::Resolve(blocks == &FakeMachine::unreadable ? kCopy : kRegionPath));
+        const std::map<Text, ByteArray> before = machine.files;
+        UninstallCommand();
+        ExpectOnlyMessage("卸载失败，请检查权限或未曾安装。", 16, "卸载结果：");
+        EXPECT_EQ(machine.files, before);
+    }
 }
 
 TEST_F(UninstallCommandTest, InstallAfterUninstallWritesTheFileAgain) {

@@ -1,4 +1,5 @@
-// The install with 选择框1 ticked: Voxbridge's serverURL first, then the list.
+// The install with 选择框1 ticked: Voxbridge's serverURL and the list judged
+// first, then both written.
 #include "install/voice_chat_update.h"
 #include "model/layout_switches.h"
 #include "tests/handlers/install_fixture.h"
@@ -16,8 +17,8 @@ protected:
     Text Rewrite(const Text& config, const Text& address = "https://new") {
         machine.AddFile(kConfigPath, Bytes(config));
         machine.web[kAddressUrl] = FakeMachine::Ok(address);
-        Text written;
-        VoiceChatServerUpdate(&written);
+        Text prepared;
+        if (PrepareVoiceChatUpdate(&prepared) == VoiceChatOutcome::GoOn) WriteVoiceChatUpdate();
         return ToText(machine.FileBytes(kConfigPath));
     }
 };
@@ -31,10 +32,10 @@ TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheRepor
     EXPECT_EQ(RequestsOf(kAddressUrl), 1);
     EXPECT_EQ(machine.log, (std::vector<std::string>{
                                "Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...", "FileExists " + kConfigPath,
-                               "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl, "FileExists " + kConfigPath,
-                               "FileExists " + kConfigPath + ".bak", "ReadFileBytes " + kConfigPath,
-                               "WriteFileBytes " + kConfigPath + ".bak", "WriteFileBytes " + kConfigPath,
-                               "HttpGet " + kListUrl, "FileExists " + kRegionPath, "FileExists " + kRegionPath + ".bak",
+                               "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl, "HttpGet " + kListUrl,
+                               "FileExists " + kConfigPath, "FileExists " + kConfigPath + ".bak",
+                               "ReadFileBytes " + kConfigPath, "WriteFileBytes " + kConfigPath + ".bak",
+                               "WriteFileBytes " + kConfigPath, "FileExists " + kRegionPath, "FileExists " + kRegionPath + ".bak",
                                "ReadFileBytes " + kRegionPath, "WriteFileBytes " + kRegionPath + ".bak",
                                "WriteFileBytes " + kRegionPath, "MsgBox 安装结果：", "Set 按钮1 禁止 false",
                                "Set 按钮1 caption 安装"}));
@@ -70,6 +71,9 @@ TEST_F(VoiceChatUpdateTest, ReplacesFromTheKeyUpToTheFirstCommaBehindIt) {
     EXPECT_EQ(Rewrite("{\"serverURL\": \"old\",}", "https://voice.example.org:8443/vc\r\n"),
               "{\"serverURL\": \"https://voice.example.org:8443/vc\",}");
     EXPECT_EQ(Rewrite("{\"serverURL\": \"old\",}", "HTTP://Voice.Example.org"), "{\"serverURL\": \"HTTP://Voice.Example.org\",}");
+    // An editor's byte-order mark before the address is no part of it.
+    EXPECT_EQ(Rewrite("{\"serverURL\": \"old\",}", "\xEF\xBB\xBFhttps://voice.example.org/vc\r\n"),
+              "{\"serverURL\": \"https://voice.example.org/vc\",}");
 }
 
 TEST_F(VoiceChatUpdateTest, VoxbridgeMissingClearsTheBoxCollapsesAndStopsTheInstall) {
@@ -97,18 +101,26 @@ TEST_F(VoiceChatUpdateTest, VoxbridgeMissingClearsTheBoxCollapsesAndStopsTheInst
     EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
 }
 
-TEST_F(VoiceChatUpdateTest, ListErrorComesAfterTheConfigurationWasRewritten) {
-    machine.web[kListUrl] = Response(200, true, {});
-    Install();
-    ExpectOnlyMessage("未能获取安装源内的社区服列表，请重试，若多次无法获取请检查安装源的可用性。", 16, "错误！");
-    EXPECT_EQ(Bytes(*machine.msgBoxes[0].caption), (ByteArray{0xB4, 0xED, 0xCE, 0xF3, 0xA3, 0xA1}));  // full-width !
-    EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kNewConfig);
-    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+// What the install reports is what it did: a list refused, or a region file
+// that cannot be written, leaves Voxbridge's configuration as it was.
+TEST_F(VoiceChatUpdateTest, AnInstallThatFailsLeavesTheConfigurationAsItWas) {
+    const std::pair<HttpResponse, Text> lists[] = {
+        {Response(200, true, {}), "未能获取安装源内的社区服列表，请重试，若多次无法获取请检查安装源的可用性。"},
+        {FakeMachine::Ok("<html><body>Login</body></html>"), "安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。"},
+        {FakeMachine::Ok(kList), "安装失败，请重试。若再次失败请检查文件权限或寻求帮助！"}};  // region file not writable
+    for (const auto& [list, message] : lists) {
+        SetUp();
+        machine.web[kListUrl] = list;
+        machine.unwritable.insert(FakeMachine::Resolve(kRegionPath));
+        Install();
+        EXPECT_EQ(machine.msgBoxes.at(0).message, message);
+        EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kOldConfig);
+    }
 }
 
 // Every way the Voxbridge change can be unsound: the configuration stays as
-// it was, the user is told why, and nothing else happens.
-TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndStopsBeforeTheList) {
+// it was, the user is told why, and the region file is not touched.
+TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndTheRegionFile) {
     const Text kFormat = "未能识别Voxbridge配置文件的格式，Voxbridge配置未作修改。";
     const Text kAddress = "未能获取有效的Voxbridge社区服地址，Voxbridge配置未作修改。";
     const Text kWrite = "Voxbridge配置文件写入失败，请检查文件权限后重试。";
@@ -151,6 +163,8 @@ TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndStopsBeforeThe
         {"ftp address", Bytes(kOldConfig), kAddress, FakeMachine::Ok("ftp://voice.example.org")},
         {"no host", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://")},
         {"space inside", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://voice.example.org/voice chat")},
+        // Written into a UTF-8 file, a GBK byte would be no text: a site writes a host in its xn-- form.
+        {"GBK path", Bytes(kOldConfig), kAddress, FakeMachine::Ok("https://voice.example.org/语音")},
         {"write fails", Bytes(kOldConfig), kWrite, FakeMachine::Ok("https://new"), false, true},
     };
     for (const Case& c : cases) {
@@ -164,7 +178,8 @@ TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndStopsBeforeThe
         ExpectOnlyMessage(c.message, 16, "错误！");
         EXPECT_EQ(machine.FileBytes(kConfigPath), c.config);
         EXPECT_EQ(RequestsOf(kAddressUrl), c.message == kFormat ? 0 : 1);
-        EXPECT_EQ(RequestsOf(kListUrl), 0);
+        // The list is judged before anything is written.
+        EXPECT_EQ(RequestsOf(kListUrl), c.message == kWrite ? 1 : 0);
         EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
         EXPECT_TRUE(window[Control::选择框1].selected);
         EXPECT_EQ(window.writes.size(), 4u);  // 按钮1 only: the layout stays
