@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -64,14 +65,16 @@ public:
                 *string += text_[at_];
             }
         }
-        return at_++ < text_.size() ? Token::String : Token::Bad;  // Bad: the closing quote is missing
+        if (at_ == text_.size()) return Token::Bad;  // no closing quote
+        ++at_;
+        return Token::String;
     }
 
     // A zero byte is in no text file.
     bool IsText() const { return text_.find('\0') == std::string::npos; }
 
 private:
-    static bool IsIn(char c, const char* set) { return std::string(set).find(c) != std::string::npos; }
+    static bool IsIn(char c, std::string_view set) { return set.find(c) != std::string_view::npos; }
     static bool IsBlank(char c) { return IsIn(c, " \t\r\n\f\v"); }
 
     void SkipBlanksAndComments() {
