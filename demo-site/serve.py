@@ -34,6 +34,14 @@ With --sessions, answers and the record are kept apart for each session: the
 value of STARFOLD_SITE_SESSION in the environment of the process on the other
 end of the connection (the test that sets answers and the installer it starts
 share it), so that tests running side by side never see each other's.
+With --proxy, the plain listener is a forward proxy too, for clients that the
+system's proxy setting sends there: an absolute URI (GET http://HOST/PATH) of
+another server on loopback is forwarded to it, and any other (every host name,
+resolvable or not, and the site's own ports) is answered as the site's own
+PATH; CONNECT opens a tunnel to another loopback server named so, and to the
+site's first TLS listener otherwise. A request that comes through a tunnel
+belongs to the session of the client of the tunnel. The record holds the
+targets as the proxy received them.
   GET  /__site/requests[?holding=T][&as=heads|lines]  the recorded requests
        (those whose first line holds T): their targets, one a line; as=heads,
        request line and headers, each head ended by an empty line; as=lines,
@@ -178,6 +186,7 @@ def test_resource(kind, token, query, site):
 
 
 SESSION_VARIABLE = b"STARFOLD_SITE_SESSION="
+LOOPBACK_NAMES = ("127.0.0.1", "localhost")
 
 
 def client_socket_inode(client_port, server_port):
@@ -255,6 +264,9 @@ class Site:
         self.lock = threading.Lock()
         self.answers = {}
         self.record = []
+        self.ports = set()  # of every listener
+        self.tls_port = None  # of the first TLS listener
+        self.tunnels = {}  # the session of each tunnel, by the proxy's own port of its connection
 
     def note_line(self, line, session=""):
         arrival = Arrival(line, session)
@@ -288,6 +300,18 @@ class Site:
     def answer_put_for(self, target, session=""):
         with self.lock:
             return self.answers.get((session, target)) or self.answers.get((session, "*"))
+
+    def tunnel_session(self, port):
+        with self.lock:
+            return self.tunnels.get(port)
+
+    def open_tunnel(self, port, session):
+        with self.lock:
+            self.tunnels[port] = session
+
+    def close_tunnel(self, port):
+        with self.lock:
+            self.tunnels.pop(port, None)
 
     def page(self, target):
         filename = self.file_for(target)
@@ -337,7 +361,9 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
     def session(self):
         # One request a connection: looked up once, while the client waits for its answer.
         if not hasattr(self, "_session"):
-            self._session = session_of_peer(self.client_address[1], self.server.port) if self.server.sessions else ""
+            tunnelled = self.site.tunnel_session(self.client_address[1])
+            self._session = "" if not self.server.sessions else tunnelled if tunnelled is not None else \
+                session_of_peer(self.client_address[1], self.server.port)
         return self._session
 
     def parse_request(self):
@@ -345,15 +371,69 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         # parsed, so that the record shows what came even when it is not HTTP.
         line = self.raw_requestline.decode("latin-1").rstrip("\r\n")
         words = line.split(" ")
-        control = len(words) > 1 and words[1].startswith(CONTROL_PREFIX)
+        self.upstream, path = self.proxied(words[1]) if len(words) > 1 else (None, "")
+        control = not self.upstream and path.startswith(CONTROL_PREFIX)
         arrival = None if control else self.site.note_line(line, self.session)
         parsed = super().parse_request()
         self.close_connection = True
+        if parsed:
+            self.path = path
         if parsed and arrival:
             self.site.note_headers(arrival, list(self.headers.items()))
         return parsed
 
+    def proxied(self, target):
+        """Where a proxy sends the target, and the path it asks for there: no
+        server (the site answers) but for another server on loopback."""
+        parts = urllib.parse.urlsplit(target)
+        if not self.server.proxy or parts.scheme != "http" or not parts.hostname:
+            return None, target
+        return self.forward_address(parts.hostname, parts.port or 80), \
+            urllib.parse.urlunsplit(("", "", parts.path or "/", parts.query, ""))
+
+    def forward_address(self, host, port):
+        if host.lower() in LOOPBACK_NAMES and port not in self.site.ports:
+            return ("127.0.0.1", port)
+        return None
+
+    def do_CONNECT(self):
+        host, _, port = self.path.rpartition(":")
+        if not self.server.proxy or not port.isdigit():
+            return self.send_answer(plain_answer("", 405))
+        upstream = self.forward_address(host, int(port)) or ("127.0.0.1", self.site.tls_port)
+        if upstream[1] is None:
+            return self.send_answer(plain_answer("no TLS listener\n", 502))
+        self.tunnel(upstream, to_client=b"HTTP/1.1 200 Connection established\r\n\r\n")
+
+    def tunnel(self, upstream, to_client=b"", to_server=b""):
+        """Connects to the server and passes the bytes both ways until either end closes."""
+        try:
+            server = socket.create_connection(upstream, timeout=5)
+        except OSError:
+            return self.send_answer(plain_answer("no server at %s:%d\n" % upstream, 502))
+        port = server.getsockname()[1]
+        self.site.open_tunnel(port, self.session)
+        try:
+            server.sendall(to_server)
+            self.wfile.write(to_client)
+            ends = (self.connection, server)
+            while not self.server.stopping.is_set():
+                for end in select.select(ends, [], [], 0.1)[0]:
+                    data = end.recv(65536)
+                    if not data:
+                        return
+                    ends[end is self.connection].sendall(data)
+        except OSError:
+            pass  # either end went away
+        finally:
+            self.site.close_tunnel(port)
+            server.close()
+
     def do_GET(self):
+        if self.upstream:
+            headers = "".join("%s: %s\r\n" % header for header in self.headers.items()
+                              if not header[0].lower().startswith("proxy-"))
+            return self.tunnel(self.upstream, to_server=("GET %s HTTP/1.0\r\n%s\r\n" % (self.path, headers)).encode("latin-1"))
         if self.path.startswith(CONTROL_PREFIX):
             return self.answer_control("GET")
         try:
@@ -363,7 +443,7 @@ class SiteHandler(http.server.BaseHTTPRequestHandler):
         self.send_answer(answer)
 
     def do_POST(self):
-        if self.path.startswith(CONTROL_PREFIX):
+        if self.path.startswith(CONTROL_PREFIX) and not self.upstream:
             return self.answer_control("POST")
         self.send_answer(plain_answer("", 405))
 
@@ -465,18 +545,21 @@ class SiteServer(http.server.ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, site, certificate=None, verbose=False, sessions=False):
+    def __init__(self, port, site, certificate=None, verbose=False, sessions=False, proxy=False):
         super().__init__(("127.0.0.1", port), SiteHandler)
         self.site = site
         self.verbose = verbose
         self.sessions = sessions
+        self.proxy = proxy
         self.stopping = threading.Event()
         self.tls = None
         self.name = "http"
+        site.ports.add(self.port)
         if certificate:
             self.tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
             self.tls.load_cert_chain(certificate)
             self.name = os.path.splitext(os.path.basename(certificate))[0]
+            site.tls_port = site.tls_port or self.port
 
     @property
     def port(self):
@@ -596,6 +679,8 @@ def main(argv):
     parser.add_argument("--lifetime", type=float, help="end by itself after so many seconds")
     parser.add_argument("--sessions", action="store_true",
                         help="keep answers and the record apart for each client process's STARFOLD_SITE_SESSION")
+    parser.add_argument("--proxy", action="store_true",
+                        help="make the plain listener a forward proxy too (absolute URIs and CONNECT)")
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args(argv)
 
@@ -608,7 +693,7 @@ def main(argv):
     servers = []
     for port, certificate in [(args.port, None)] + args.tls:
         try:
-            servers.append(SiteServer(port, site, certificate, args.verbose, args.sessions))
+            servers.append(SiteServer(port, site, certificate, args.verbose, args.sessions, args.proxy and not certificate))
         except (OSError, ssl.SSLError) as problem:
             print("serve.py: cannot listen on 127.0.0.1:%d: %s" % (port, problem), file=sys.stderr)
             return 1

@@ -6,6 +6,7 @@
 #include "support/text.h"
 
 #include <initializer_list>
+#include <vector>
 
 // The codes of SpecialFolder that the installer uses.
 enum SpecialFolderCode : int {
@@ -54,3 +55,23 @@ bool CreateFolder(const Text& path);
 
 // Deletes one file; false when it was missing or could not be deleted.
 bool RemoveFile(const Text& path);
+
+// The names of the folders in the folder, links to folders among them, in the
+// order the file system gives; none when it cannot be listed. A name without
+// a GBK form is left out.
+std::vector<Text> SubfolderNames(const Text& folder);
+
+// What makes a folder the one it is under any of its names: its volume and
+// its index there. The links to a folder have its identity.
+struct FolderId {
+    unsigned long long volume = 0;
+    unsigned long long index = 0;
+    bool operator==(const FolderId& other) const { return volume == other.volume && index == other.index; }
+    bool operator<(const FolderId& other) const {
+        return volume < other.volume || (volume == other.volume && index < other.index);
+    }
+};
+
+// Nothing when there is no folder there: missing, a file, or a link that
+// loops or leads nowhere.
+std::optional<FolderId> FolderIdOf(const Text& folder);

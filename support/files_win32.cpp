@@ -226,3 +226,38 @@ bool RemoveFile(const Text& path) {
     std::wstring wide;
     return WideAbsolutePath(path, &wide) && DeleteFileW(wide.c_str());
 }
+
+std::vector<Text> SubfolderNames(const Text& folder) {
+    std::vector<Text> names;
+    std::wstring wide;
+    if (!WideAbsolutePath(folder, &wide)) return names;
+    if (wide.back() != L'\\') wide += L'\\';
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((wide + L"*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = entry.cFileName;
+        Text gbkName;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L".." &&
+            GbkFromWide(name, &gbkName))
+            names.push_back(gbkName);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return names;
+}
+
+std::optional<FolderId> FolderIdOf(const Text& folder) {
+    std::wstring wide;
+    if (!WideAbsolutePath(folder, &wide)) return std::nullopt;
+    // Opened for no access at all, only to be asked which folder it is.
+    HANDLE handle = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION information;
+    bool known = GetFileInformationByHandle(handle, &information) &&
+                 (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    CloseHandle(handle);
+    if (!known) return std::nullopt;
+    return FolderId{information.dwVolumeSerialNumber,
+                    (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+}

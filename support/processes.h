@@ -1,4 +1,4 @@
-// Starting processes and opening addresses.
+// Starting processes and opening addresses, and the program's own environment.
 #pragma once
 
 #include "support/text.h"
@@ -25,3 +25,7 @@ bool RunCommand(const Text& commandLine, std::optional<bool> waitForExit, std::o
 
 // Opens the address with the user's default handler; the outcome is not examined.
 void OpenUrl(const std::optional<Text>& address);
+
+// The value of a variable of the program's environment; the empty text when
+// it is unset or has no GBK form.
+Text EnvironmentVariable(const Text& name);

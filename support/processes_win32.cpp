@@ -59,3 +59,14 @@ void OpenUrl(const std::optional<Text>& address) {
     execute.nShow = SW_SHOWNORMAL;
     ShellExecuteExW(&execute);
 }
+
+Text EnvironmentVariable(const Text& name) {
+    std::wstring wideName = WideFromGbk(name);
+    DWORD length = wideName.empty() ? 0 : GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (length == 0) return Text();
+    std::wstring value(length, L'\0');
+    length = GetEnvironmentVariableW(wideName.c_str(), value.data(), length);
+    value.resize(length < value.size() ? length : 0);
+    Text text;
+    return GbkFromWide(value, &text) ? text : Text();
+}

@@ -99,17 +99,16 @@ bool TargetOf(const Text& address, Target* target) {
 
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 
+// Opened with the system's proxy configuration, every fetch follows it from
+// the first request on. Setting it afterwards (INTERNET_OPTION_PROXY) is
+// refused under Wine, where players behind a proxy then fetch nothing.
 HINTERNET Internet() {
-    if (!g_internet) g_internet = InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    if (!g_internet) g_internet = InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     return g_internet;
 }
 
-// From the first request on, the internet handle follows the system's proxy
-// configuration; the connection has no proxy credentials.
-void SetProxyOptions(HINTERNET internet, HINTERNET connection) {
-    INTERNET_PROXY_INFO proxy = {};
-    proxy.dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG;
-    InternetSetOptionW(internet, INTERNET_OPTION_PROXY, &proxy, sizeof proxy);
+// The connection has no proxy credentials.
+void SetProxyCredentials(HINTERNET connection) {
     wchar_t empty[] = L"";
     InternetSetOptionW(connection, INTERNET_OPTION_PROXY_USERNAME, empty, 1);
     InternetSetOptionW(connection, INTERNET_OPTION_PROXY_PASSWORD, empty, 1);
@@ -259,7 +258,7 @@ void Exchange(Download& download) {
     Handle connection(InternetConnectW(g_internet, target.host.c_str(), target.port, OrNull(target.user),
                                        OrNull(target.password), INTERNET_SERVICE_HTTP, 0, context));
     if (!connection) return;
-    SetProxyOptions(g_internet, connection.get());
+    SetProxyCredentials(connection.get());
     InternetSetStatusCallbackW(connection.get(), OnStatus);
 
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};

@@ -57,6 +57,23 @@ class ServedSite(unittest.TestCase):
         response, body = self.request(method, "/__site/" + action)
         return response.status, body
 
+    # A client in a process of the session's own; through a tunnel when one is named.
+    CLIENT = ("import http.client, sys; c = http.client.HTTPConnection('127.0.0.1', int(sys.argv[1]), timeout=5); "
+              "sys.argv[5:] and c.set_tunnel(sys.argv[5]); c.request(sys.argv[2], sys.argv[3], sys.argv[4].encode()); "
+              "sys.stdout.buffer.write(c.getresponse().read())")
+
+    def ask(self, session, method, target, body="", tunnel=None):
+        environment = dict(os.environ, STARFOLD_SITE_SESSION=session)
+        return subprocess.run([sys.executable, "-c", self.CLIENT, str(self.port), method, target, body] +
+                              ([tunnel] if tunnel else []), env=environment, capture_output=True, timeout=10,
+                              check=True).stdout
+
+    def serve_beside(self, server):
+        threading.Thread(target=server.serve_forever, args=(0.05,), daemon=True).start()
+        self.addCleanup(server.server_close)
+        self.addCleanup(server.shutdown)
+        return server
+
 
 class SiteResources(ServedSite):
     def test_every_resource_is_served_byte_for_byte(self):
@@ -252,15 +269,7 @@ class RequestRecord(ServedSite):
 
     def test_with_sessions_each_client_process_has_answers_and_a_record_of_its_own(self):
         self.server.sessions = True
-        client = ("import http.client, sys; c = http.client.HTTPConnection('127.0.0.1', %d, timeout=5); "
-                  "c.request(sys.argv[1], sys.argv[2], sys.argv[3].encode()); "
-                  "sys.stdout.buffer.write(c.getresponse().read())") % self.port
-
-        def ask(session, method, target, body=""):
-            environment = dict(os.environ, STARFOLD_SITE_SESSION=session)
-            return subprocess.run([sys.executable, "-c", client, method, target, body], env=environment,
-                                  capture_output=True, timeout=10, check=True).stdout
-
+        ask = self.ask
         announcement = site_file("Lanternkit/announcer.txt")
         ask("a", "POST", "/__site/serve?path=/Lanternkit/announcer.txt", "for a")
         self.assertEqual(ask("a", "GET", "/Lanternkit/announcer.txt"), b"for a")
@@ -271,6 +280,25 @@ class RequestRecord(ServedSite):
         self.assertEqual(ask("a", "GET", "/__site/requests"), b"/Lanternkit/announcer.txt\n")
         self.assertEqual(ask("b", "GET", "/__site/requests"), b"")
         self.assertEqual(ask("a", "GET", "/Lanternkit/announcer.txt"), b"for a")
+
+
+class ForwardProxy(ServedSite):
+    def test_the_site_answers_every_name_other_loopback_servers_are_forwarded_and_tunnels_keep_the_session(self):
+        self.server.proxy = self.server.sessions = True
+        self.site.tls_port = self.serve_beside(serve.SiteServer(0, self.site, sessions=True)).port  # stands for TLS
+        other = self.serve_beside(serve.SiteServer(0, serve.Site(root=None))).port
+        self.ask("a", "POST", "/__site/serve?path=/list.json", "for a")
+        for target, tunnel in [("http://starfold-list.invalid/list.json", None), ("/list.json", "starfold-list.invalid:443"),
+                               ("http://127.0.0.1:%d/list.json" % self.port, None)]:
+            with self.subTest(target=target, tunnel=tunnel):
+                self.assertEqual(self.ask("a", "GET", target, tunnel=tunnel), b"for a")
+        self.assertEqual(self.ask("a", "GET", "http://localhost:%d/__test/letters/x" % other), serve.LETTERS)
+        self.assertEqual(self.ask("a", "GET", "/__test/letters/y", tunnel="127.0.0.1:%d" % other), serve.LETTERS)
+        # As the proxy received them, and the tunnelled request in the session of the tunnel's client.
+        self.assertEqual(self.ask("a", "GET", "/__site/requests").decode().split(), [
+            "http://starfold-list.invalid/list.json", "starfold-list.invalid:443", "/list.json",
+            "http://127.0.0.1:%d/list.json" % self.port, "http://localhost:%d/__test/letters/x" % other,
+            "127.0.0.1:%d" % other])
 
 
 class BackgroundServer(unittest.TestCase):

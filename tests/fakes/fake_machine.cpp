@@ -4,6 +4,7 @@
 #include "support/direct_calls.h"
 #include "support/encoding.h"
 #include "support/files.h"
+#include "support/wine.h"
 
 #include <algorithm>
 
@@ -45,6 +46,19 @@ bool DeleteOne(FakeMachine& machine, const Text& path) {
     return !resolved.empty() && !machine.undeletable.count(resolved) && machine.files.erase(resolved) > 0;
 }
 
+// As Linux follows links, 40 at most.
+Text FollowLinks(Text resolved) {
+    const std::map<Text, Text>& links = FakeMachine::Get().links;
+    for (int followed = 0; followed <= 40; followed++) {
+        auto leads = std::find_if(links.begin(), links.end(), [&](const auto& link) {
+            return resolved == link.first || resolved.rfind(link.first + "\\", 0) == 0;
+        });
+        if (leads == links.end()) return resolved;
+        resolved = leads->second + resolved.substr(leads->first.size());
+    }
+    return Text();
+}
+
 }  // namespace
 
 FakeMachine& FakeMachine::Get() {
@@ -74,8 +88,10 @@ Text FakeMachine::Resolve(const Text& path) {
     }
     Text resolved = path[0] == '\\' ? "\\" : "";
     for (size_t i = 0; i < parts.size(); i++) resolved += (i ? "\\" : "") + parts[i];
-    return resolved;
+    return FollowLinks(resolved);
 }
+
+void FakeMachine::AddLink(const Text& link, const Text& target) { links[Resolve(link)] = Resolve(target); }
 
 void FakeMachine::AddFolder(const Text& path) {
     for (Text resolved = Resolve(path); !resolved.empty() && !IsDriveRoot(resolved); resolved = ParentOf(resolved))
@@ -172,6 +188,42 @@ Text ShortPath(const Text& path) {
     auto found = machine.shortPaths.find(FakeMachine::Resolve(path));
     if (found == machine.shortPaths.end()) return Text();
     return found->second + (TextRight(path, 1) == "\\" ? "\\" : "");
+}
+
+std::vector<Text> SubfolderNames(const Text& folder) {
+    const FakeMachine& machine = FakeMachine::Get();
+    const Text inside = FakeMachine::Resolve(folder) + "\\";
+    std::vector<Text> names;
+    auto add = [&](const Text& path) {
+        if (inside.size() > 1 && path.rfind(inside, 0) == 0 && path.find('\\', inside.size()) == Text::npos)
+            names.push_back(path.substr(inside.size()));
+    };
+    for (const Text& path : machine.folders) add(path);
+    for (const auto& link : machine.links)
+        if (machine.HasFolder(link.first)) add(link.first);
+    return names;
+}
+
+std::optional<FolderId> FolderIdOf(const Text& folder) {
+    Text resolved = FakeMachine::Resolve(folder);
+    if (resolved.empty() || !FakeMachine::Get().HasFolder(resolved)) return std::nullopt;
+    return FolderId{0, std::hash<Text>()(resolved)};
+}
+
+Text EnvironmentVariable(const Text& name) {
+    Text upper = name;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return std::toupper(c); });
+    auto value = FakeMachine::Get().environment.find(upper);
+    return value == FakeMachine::Get().environment.end() ? Text() : value->second;
+}
+
+bool RunsUnderWine() { return FakeMachine::Get().underWine; }
+
+Text UnixHomeFolder() { return RunsUnderWine() ? FakeMachine::Get().unixHome : Text(); }
+
+Text DosPathFromUnix(const Text& unixPath) {
+    if (!RunsUnderWine() || unixPath.rfind("/", 0) != 0) return Text();
+    return "Z:" + ReplaceSubtext(unixPath, "/", Text("\\"), LeftOut, LeftOut, true);
 }
 
 bool ToConsoleBytes(const Text& text, ByteArray* bytes) {

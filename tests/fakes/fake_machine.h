@@ -53,12 +53,21 @@ public:
     std::set<Text> unwritable;   // paths whose writes fail
     std::set<Text> unreadable;   // paths whose reads give nothing
     std::set<Text> undeletable;  // paths whose deletion fails
+    // A link stands for the folder it leads to, under another name and with
+    // its identity; one that leads back to itself leads nowhere.
+    void AddLink(const Text& link, const Text& target);
+    std::map<Text, Text> links;  // resolved paths
+
+    // Wine: whether it runs the program, and the Unix home it names (a DOS
+    // path ending in a backslash). Unix paths lie on Z:, as Wine maps the root.
+    bool underWine = false;
+    Text unixHome;
 
     // Runs a batch file of the fake file system as cmd would run the lines
     // "Rd /s /q "folder"" and "Del /f /q "file"", after cmd's expansion of
     // "%" (a "%%" gives "%", "%NAME%" the variable's value or nothing).
     void RunBatchFile(const Text& path);
-    std::map<Text, Text> environment;  // variables that cmd expands, upper-case names
+    std::map<Text, Text> environment;  // the program's variables, which cmd expands; upper-case names
 
     // Dialogs: every box shown, and the answers to give, first to last; OK
     // once the queue is empty. kBoxNotShown stands for a box that Windows
@@ -99,8 +108,8 @@ public:
     // "MsgBox 错误！", "HttpGet <address>", "WriteFileBytes <path>", and the fake window's writes, such as "Set 按钮1 禁止 true".
     std::vector<std::string> log;
 
-    // The resolved form of a path, as the fake file system keys it; the empty
-    // text for a relative path.
+    // The resolved form of a path, as the fake file system keys it, links
+    // followed; the empty text for a relative path or a link loop.
     static Text Resolve(const Text& path);
 
     std::set<Text> folders;

@@ -1,11 +1,15 @@
 // Files, folders and special folders under Wine, on the prefix's own drive.
 #include "support/direct_calls.h"
 #include "support/files.h"
+#include "support/processes.h"
 #include "support/win32/paths.h"
 #include "support/win32/wide_text.h"
+#include "support/wine.h"
 #include "tests/win32/files.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -245,6 +249,32 @@ TEST(FileOperations, RelativeAndEmptyPathsTouchNothing) {
     EXPECT_TRUE(FolderEntries(scratch / std::wstring(L"sub")).empty());
     EXPECT_EQ(Contents(local), ToBytes("keep"));
     EXPECT_FALSE(PathExists(L"C:\\" + WideFromGbk(unique)));
+}
+
+// The Linux side as Wine shows it: a folder of links made by CMake, the home
+// named by WINEHOMEDIR, and the DOS names of Unix paths.
+TEST(UnixSide, LinksShareTheirFoldersIdentityAndUnixPathsHaveDosNames) {
+    ASSERT_TRUE(RunsUnderWine());
+    const Text links = DosPathFromUnix(STARFOLD_LINKS);
+    EXPECT_EQ(links, GbkFromWideReplacing(WindowsPathFromUnix(STARFOLD_LINKS)));
+    std::vector<Text> names = SubfolderNames(links);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<Text>{"link", "real", "中文"})) << "no file, loop or name outside GBK";
+    ASSERT_TRUE(FolderIdOf(links + "\\real"));
+    EXPECT_TRUE(FolderIdOf(links + "\\link") == FolderIdOf(links + "\\real"));
+    EXPECT_FALSE(FolderIdOf(links + "\\real\\inner") == FolderIdOf(links + "\\real"));
+    for (const char* none : {"\\loop", "\\file.txt", "\\missing"}) EXPECT_FALSE(FolderIdOf(links + none)) << none;
+    EXPECT_EQ(DosPathFromUnix(STARFOLD_LINKS "/中文/missing"), links + "\\中文\\missing");
+    EXPECT_EQ(DosPathFromUnix("relative/path"), "");
+
+    const Text home = UnixHomeFolder();
+    EXPECT_TRUE(FolderIdOf(home)) << home;
+    EXPECT_EQ("\\??\\" + home, EnvironmentVariable("winehomedir") + "\\");
+    for (const auto& [named, folder] : {std::pair<const wchar_t*, Text>{L"\\??\\Z:\\home\\玩家", "Z:\\home\\玩家\\"},
+                                       {L"\\??\\unix\\home\\deck", ""}, {L"Z:\\home\\deck", ""}}) {
+        EnvironmentValue variable(L"WINEHOMEDIR", named);
+        EXPECT_EQ(UnixHomeFolder(), folder);
+    }
 }
 
 TEST(IsAbsolutePath, DriveLettersWithABackslashAndUncSharesOnly) {

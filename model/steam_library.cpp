@@ -1,0 +1,202 @@
+#include "model/steam_library.h"
+
+#include "support/encoding.h"
+#include "support/files.h"
+#include "support/processes.h"
+#include "support/wine.h"
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// Steam's folders in the Unix home, in the order Steam's own tools look after
+// the one Proton names: the native folder and its two links, Flatpak's two
+// and Snap's. Several are often links to one folder.
+const char* const kSteamFoldersInHome[] = {
+    ".steam/steam",
+    ".steam/root",
+    ".local/share/Steam",
+    ".var/app/com.valvesoftware.Steam/.local/share/Steam",
+    ".var/app/com.valvesoftware.Steam/data/Steam",
+    "snap/steam/common/.local/share/Steam",
+};
+constexpr char kLibraryFoldersFile[] = "steamapps\\libraryfolders.vdf";
+constexpr char kCompatData[] = "steamapps\\compatdata\\";
+// Proton's user in every prefix is steamuser.
+constexpr char kPrefixLocalLow[] = "\\pfx\\drive_c\\users\\steamuser\\AppData\\LocalLow\\";
+
+// A folder as the program reaches it and as Linux names it.
+struct Folder {
+    Text dos;   // ending in a backslash
+    Text unix;  // without a trailing slash; empty when unknown
+};
+
+// One token of KeyValues text.
+enum class Token { String, Open, Close, End, Bad };
+
+// KeyValues as Steam writes it: quoted strings with \\ \" \n \t escapes, bare
+// words, braces, and // comments to the end of the line.
+class KeyValuesTokens {
+public:
+    explicit KeyValuesTokens(const ByteArray& bytes) : text_(bytes.begin(), bytes.end()) {}
+
+    Token Next(Text* string) {
+        SkipBlanksAndComments();
+        if (at_ == text_.size()) return Token::End;
+        const char first = text_[at_];
+        if (first == '{' || first == '}') {
+            ++at_;
+            return first == '{' ? Token::Open : Token::Close;
+        }
+        string->clear();
+        if (first != '"') {
+            while (at_ < text_.size() && !IsBlank(text_[at_]) && !IsIn(text_[at_], "{}\"")) *string += text_[at_++];
+            return Token::String;
+        }
+        for (++at_; at_ < text_.size() && text_[at_] != '"'; ++at_) {
+            if (text_[at_] == '\\' && at_ + 1 < text_.size()) {
+                const char escaped = text_[++at_];
+                *string += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
+            } else {
+                *string += text_[at_];
+            }
+        }
+        if (at_ == text_.size()) return Token::Bad;  // no closing quote
+        ++at_;
+        return Token::String;
+    }
+
+    // A zero byte is in no text file.
+    bool IsText() const { return text_.find('\0') == std::string::npos; }
+
+private:
+    static bool IsIn(char c, std::string_view set) { return set.find(c) != std::string_view::npos; }
+    static bool IsBlank(char c) { return IsIn(c, " \t\r\n\f\v"); }
+
+    void SkipBlanksAndComments() {
+        for (;;) {
+            while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
+            if (text_.compare(at_, 2, "//") != 0) return;
+            at_ = std::min(text_.find('\n', at_), text_.size());
+        }
+    }
+
+    std::string text_;
+    size_t at_ = 0;
+};
+
+// KeyValues keys are compared without regard to ASCII case.
+bool SameIgnoringCase(const Text& key, const std::string& lowerCase) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return key.size() == lowerCase.size() &&
+           std::equal(key.begin(), key.end(), lowerCase.begin(), [&](char a, char b) { return lower(a) == b; });
+}
+
+bool IsNumber(const Text& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == Text::npos;
+}
+
+// Under Wine, drive Z: is the Unix root: the Unix form of a folder there,
+// without a trailing slash (empty for the root itself). Nothing elsewhere.
+std::optional<Text> UnixFormOf(const Text& dosFolder) {
+    if (dosFolder.size() < 3 || (dosFolder[0] != 'Z' && dosFolder[0] != 'z') || dosFolder.compare(1, 2, ":\\") != 0)
+        return std::nullopt;
+    Text unix = ReplaceSubtext(dosFolder.substr(2), "\\", Text("/"), LeftOut, LeftOut, true);
+    while (!unix.empty() && unix.back() == '/') unix.pop_back();
+    return unix;
+}
+
+// A Unix path as the program reaches it; nothing when it names no place.
+std::optional<Folder> FolderFromUnix(Text unix) {
+    while (unix.size() > 1 && unix.back() == '/') unix.pop_back();
+    Text dos = DosPathFromUnix(unix);
+    if (dos.empty()) return std::nullopt;
+    return Folder{dos + "\\", unix};
+}
+
+std::vector<Folder> SteamFolders() {
+    std::vector<Folder> folders;
+    if (auto proton = FolderFromUnix(EnvironmentVariable("STEAM_COMPAT_CLIENT_INSTALL_PATH"))) folders.push_back(*proton);
+    const Text home = UnixHomeFolder();
+    if (home.empty()) return folders;
+    const std::optional<Text> unixHome = UnixFormOf(home);
+    for (const char* inHome : kSteamFoldersInHome) {
+        Text dos = home + ReplaceSubtext(inHome, "/", Text("\\"), LeftOut, LeftOut, true) + "\\";
+        folders.push_back({dos, unixHome ? *unixHome + "/" + inHome : Text()});
+    }
+    return folders;
+}
+
+// The libraries the Steam folder's file lists, under the names Steam gives
+// them (which the report shows), then the folder itself, which is a library
+// too and counts even when its file is missing or broken.
+std::vector<Folder> LibrariesOf(const Folder& steam) {
+    std::vector<Folder> libraries;
+    for (const Text& listed : LibraryPathsIn(ReadFileBytes(steam.dos + kLibraryFoldersFile))) {
+        bool converted = false;
+        Text unix = ToText(ConvertEncoding(ToBytes(listed), "UTF-8", "GBK", &converted));
+        std::optional<Folder> library = converted ? FolderFromUnix(unix) : std::nullopt;
+        if (library) libraries.push_back(*library);
+    }
+    libraries.push_back(steam);
+    return libraries;
+}
+
+// The first time this folder is met under any of its names. A missing
+// folder, or a link that loops, is never met.
+bool FirstMeeting(const Folder& folder, std::set<FolderId>* met) {
+    std::optional<FolderId> id = FolderIdOf(folder.dos);
+    return id && met->insert(*id).second;
+}
+
+void AddPrefixesHolding(const Folder& library, const Text& localLowFolder, std::vector<ProtonPrefix>* prefixes) {
+    const Text compatData = library.dos + kCompatData;
+    for (const Text& id : SubfolderNames(compatData)) {
+        const Text localLow = compatData + id + kPrefixLocalLow;
+        if (!FileExists(localLow + localLowFolder)) continue;
+        Text unix = library.unix.empty() ? compatData + id + "\\pfx" : library.unix + "/steamapps/compatdata/" + id + "/pfx";
+        prefixes->push_back({localLow, unix});
+    }
+}
+
+}  // namespace
+
+std::vector<Text> LibraryPathsIn(const ByteArray& libraryFolders) {
+    KeyValuesTokens tokens(libraryFolders);
+    if (!tokens.IsText()) return {};
+    std::vector<Text> paths, blocks;  // the keys of the blocks open at this point
+    Text key, value;
+    for (Token token; (token = tokens.Next(&key)) != Token::End;) {
+        if (token == Token::Close && !blocks.empty()) {
+            blocks.pop_back();
+            continue;
+        }
+        Token next = token == Token::String ? tokens.Next(&value) : Token::Bad;
+        if (next == Token::Open) {
+            blocks.push_back(key);
+            continue;
+        }
+        if (next != Token::String) return {};
+        const bool inList = !blocks.empty() && SameIgnoringCase(blocks[0], "libraryfolders");
+        const bool oldForm = inList && blocks.size() == 1 && IsNumber(key);
+        const bool newForm = inList && blocks.size() == 2 && IsNumber(blocks[1]) && SameIgnoringCase(key, "path");
+        if ((oldForm || newForm) && !value.empty()) paths.push_back(value);
+    }
+    return blocks.empty() ? paths : std::vector<Text>();
+}
+
+std::vector<ProtonPrefix> ProtonPrefixesHolding(const Text& localLowFolder) {
+    std::vector<ProtonPrefix> prefixes;
+    if (!RunsUnderWine()) return prefixes;
+    std::set<FolderId> steamFolders, libraries;
+    for (const Folder& steam : SteamFolders()) {
+        if (!FirstMeeting(steam, &steamFolders)) continue;
+        for (const Folder& library : LibrariesOf(steam))
+            if (FirstMeeting(library, &libraries)) AddPrefixesHolding(library, localLowFolder, &prefixes);
+    }
+    return prefixes;
+}

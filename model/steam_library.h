@@ -1,0 +1,27 @@
+// Where Steam keeps things on Linux and the Steam Deck, as a Windows program
+// that Wine runs reaches them: the Steam folders, the libraries each lists and
+// the Proton prefixes in each library. Only this module knows Steam's layout.
+// A folder that is missing, a file that is not KeyValues, a link that loops or
+// a path without a GBK form is skipped and the search goes on; it never goes
+// deeper than the layout's fixed levels.
+#pragma once
+
+#include "support/text.h"
+
+#include <vector>
+
+// The libraries that a steamapps/libraryfolders.vdf lists, as they stand there
+// (Unix paths in UTF-8), in the file's order: the "path" of each numbered
+// block, or the value of each numbered key in the old form. None when the file
+// is not KeyValues.
+std::vector<Text> LibraryPathsIn(const ByteArray& libraryFolders);
+
+struct ProtonPrefix {
+    Text localLow;  // the LocalLow folder of the prefix's user, a DOS path ending in a backslash
+    Text unixPath;  // the prefix as Linux names it: <library>/steamapps/compatdata/<id>/pfx
+};
+
+// Under Wine: the Proton prefixes whose LocalLow holds the folder (a relative
+// path), in every library of every Steam folder, each library once. None on
+// Windows.
+std::vector<ProtonPrefix> ProtonPrefixesHolding(const Text& localLowFolder);
