@@ -39,13 +39,22 @@ bool IsReceivedWhole(const HttpResponse& response) {
 // The player's own region file is kept as regionInfo.json.bak first. The
 // game has never run when its folder is missing: create the folders, the
 // maker's before the game's, and try once more. Without a game folder that
-// the program can name, nothing is written anywhere.
-bool WriteRegionFile(const ByteArray& list) {
-    if (GameDataRoot().empty() || !KeepCopyBeforeReplacing(RegionFilePath())) return false;
-    if (WriteFileBytes(RegionFilePath(), list)) return true;
-    CreateFolder(MakerFolderPath());
-    CreateFolder(GameFolderPath());
-    return WriteFileBytes(RegionFilePath(), list);
+// the program can name, nothing is written there.
+bool WriteRegionFile(const Text& root, const ByteArray& list) {
+    if (root.empty() || !KeepCopyBeforeReplacing(RegionFilePath(root))) return false;
+    if (WriteFileBytes(RegionFilePath(root), list)) return true;
+    CreateFolder(MakerFolderPath(root));
+    CreateFolder(GameFolderPath(root));
+    return WriteFileBytes(RegionFilePath(root), list);
+}
+
+// The places a report names, when the game has run in a Proton prefix: empty
+// where there is only the user's own LocalLow, as on Windows.
+Text PlacesNamed(const char* heading, const std::vector<GamePlace>& places, bool named) {
+    if (!named || places.empty()) return Text();
+    Text lines = Text("\r\n\r\n") + heading;
+    for (const GamePlace& place : places) lines += "\r\n" + PlaceName(place);
+    return lines;
 }
 
 // GB2312 has no byte-order mark: left in, it would fail the whole conversion.
@@ -57,22 +66,24 @@ ByteArray WithoutByteOrderMark(const ByteArray& list) {
 
 // The list is converted for the message box only; without GB2312 for a
 // character, the report shows no content.
-Text InstallReport(const ByteArray& list, const std::optional<Text>& voiceChatAddress) {
+Text InstallReport(const ByteArray& list, const Text& places, const std::optional<Text>& voiceChatAddress) {
     Text converted = FirstLines(ToText(ConvertEncoding(WithoutByteOrderMark(list), "UTF-8", "GB2312")));
-    Text report = "安装成功!";
+    Text report = "安装成功!" + places;
     if (voiceChatAddress) report += "\r\n\r\nVoxbridge服务器地址已更改为：" + *voiceChatAddress;
     return report + kContentHeading + converted;
 }
 
-void ReportInstallFailed(const std::optional<Text>& voiceChatAddress) {
-    Text message = "安装失败，请重试。若再次失败请检查文件权限或寻求帮助！";
+void ReportInstallFailed(const Text& places, const std::optional<Text>& voiceChatAddress) {
+    Text message = "安装失败，请重试。若再次失败请检查文件权限或寻求帮助！" + places;
     if (voiceChatAddress) message += "\r\n\r\nVoxbridge服务器地址已更改为：" + *voiceChatAddress;
     MsgBox(message, kMsgBoxError, Text(kResultCaption));
 }
 
 // Everything is fetched and judged before anything is written: a refused list
-// leaves Voxbridge as it was, and a region file that cannot be written puts
-// Voxbridge's configuration back, so that a failure reports what happened.
+// leaves Voxbridge as it was. The list goes to every place where the game
+// keeps its files; a place that cannot be written is reported and the others
+// keep the list, and when none can be, Voxbridge's configuration is put back,
+// so that a failure reports what happened.
 void RunInstall() {
     std::optional<Text> voiceChatAddress;
     if (GetLogicalProperty(Control::选择框1, Property::selected)) {
@@ -93,13 +104,18 @@ void RunInstall() {
         return;
     }
     if (voiceChatAddress && !WriteVoiceChatUpdate()) return;
-    if (!WriteRegionFile(list)) {
-        // Put back, Voxbridge is as it was; should that fail too, the box says what stands.
-        if (voiceChatAddress && RestoreVoiceChatConfig()) voiceChatAddress.reset();
-        ReportInstallFailed(voiceChatAddress);
+    const std::vector<GamePlace> places = GamePlaces();
+    const bool named = std::any_of(places.begin(), places.end(), [](const GamePlace& place) { return !place.label.empty(); });
+    std::vector<GamePlace> written, failed;
+    for (const GamePlace& place : places) (WriteRegionFile(place.root, list) ? written : failed).push_back(place);
+    // Put back, Voxbridge is as it was; should that fail too, the box says what stands.
+    if (written.empty() && voiceChatAddress && RestoreVoiceChatConfig()) voiceChatAddress.reset();
+    if (!failed.empty()) {
+        ReportInstallFailed(PlacesNamed("未能写入：", failed, named) + PlacesNamed("已写入：", written, named), voiceChatAddress);
         return;
     }
-    MsgBox(InstallReport(list, voiceChatAddress), kMsgBoxWarning, Text(kResultCaption));
+    MsgBox(InstallReport(list, PlacesNamed("已写入：", written, named), voiceChatAddress), kMsgBoxWarning,
+           Text(kResultCaption));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "install/voice_chat_update.h"
 
 #include "model/file_copies.h"
+#include "model/game_paths.h"
 #include "model/layout_switches.h"
 #include "model/program_state.h"
 #include "model/properties.h"
@@ -16,7 +17,11 @@ namespace {
 // A double quote, serverURL, a double quote, a colon and exactly one space.
 const char kKeyText[] = "\"serverURL\": ";
 
-Text ConfigPath() { return SpecialFolder(kRoamingFolder) + "voxbridge\\config.json"; }
+// Found once for each install, when it is prepared: on Linux it may be
+// Voxbridge for Linux's own.
+Text g_configPath;
+
+const Text& ConfigPath() { return g_configPath; }
 
 // Voxbridge creates its configuration when it first runs: without it there
 // is nothing to point at the community server.
@@ -93,6 +98,7 @@ Text ReplaceServerUrl(const Text& config, const ProgramState& state, const Text&
 }  // namespace
 
 VoiceChatOutcome PrepareVoiceChatUpdate(Text* address) {
+    g_configPath = VoxbridgeConfigPath();
     if (!FileExists(ConfigPath())) {
         ReportVoxbridgeMissing();
         return VoiceChatOutcome::Stop;

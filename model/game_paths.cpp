@@ -40,6 +40,8 @@ std::vector<GamePlace> GamePlaces() {
     return places.empty() ? std::vector<GamePlace>{own} : places;
 }
 
+Text PlaceName(const GamePlace& place) { return place.label.empty() ? place.root : place.label; }
+
 Text MakerFolderPath(const Text& root) { return root + "Mossgrove\\"; }
 Text GameFolderPath(const Text& root) { return root + kGameFolder; }
 Text RegionFilePath(const Text& root) { return GameFolderPath(root) + "\\regionInfo.json"; }

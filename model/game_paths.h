@@ -24,6 +24,10 @@ struct GamePlace {
 // LocalLow alone, where its folders are to be made.
 std::vector<GamePlace> GamePlaces();
 
+// How a report names the place: a Proton prefix by its Unix path, the user's
+// own LocalLow by its folder.
+Text PlaceName(const GamePlace& place);
+
 // The game's paths in the place whose root is given, and in GameDataRoot().
 Text MakerFolderPath(const Text& root);  // with a trailing backslash
 Text GameFolderPath(const Text& root);   // without one

@@ -17,16 +17,19 @@ bool UserWantsOldSettings() {
 
 }  // namespace
 
+// Each place where the game keeps its files is rolled back, its Unity folder with it.
 void SettingsRollback() {
     if (!UserWantsOldSettings()) return;
-    // Without the user's folders the paths below would be relative, and the
-    // deletion would act on whatever lies beside the installer.
-    if (GameDataRoot().empty()) return;
-    RemoveFolderByBatch(UnityFolderPath());
-    // The player's own settings are kept as settings.tallow.bak first, then
-    // replaced in one step: a write that fails leaves them as they were. No
-    // folder is created: without the game's folder the game has never run,
-    // and there is no setting to roll back.
-    if (!KeepCopyBeforeReplacing(SettingsFilePath())) return;
-    WriteFileBytes(SettingsFilePath(), SettingsTemplate());
+    for (const GamePlace& place : GamePlaces()) {
+        // Without the user's folders the paths below would be relative, and
+        // the deletion would act on whatever lies beside the installer.
+        if (place.root.empty()) continue;
+        RemoveFolderByBatch(UnityFolderPath(place.root));
+        // The player's own settings are kept as settings.tallow.bak first,
+        // then replaced in one step: a write that fails leaves them as they
+        // were. No folder is created: without the game's folder the game has
+        // never run there, and there is no setting to roll back.
+        if (!KeepCopyBeforeReplacing(SettingsFilePath(place.root))) continue;
+        WriteFileBytes(SettingsFilePath(place.root), SettingsTemplate());
+    }
 }

@@ -1,5 +1,6 @@
 // Install and uninstall through the driver: the server list into the region
 // file of the scenario's profile, the reports, and the install button's state.
+#include "e2e_paths.h"
 #include "install_scenario.h"
 #include "support/retry_while_held.h"
 #include "tests/win32/files.h"
@@ -221,6 +222,38 @@ TEST_F(InstallScenario, InstallUninstallAndInstallAgainOverThePlayersFile) {
         // The game writes its file anew.
         ASSERT_TRUE(WriteWholeFile(RegionFile(), later));
     }
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+// On Linux, the game runs in a Proton prefix of a second Steam library: the
+// rollback, the install and the uninstall act there, and nowhere else.
+TEST_F(InstallScenario, UnderProtonEveryCommandActsOnThePrefixWhereTheGameRan) {
+    const std::string unix = std::string(STARFOLD_E2E_UNIX_WORK) + "/" + Utf8(name_);
+    const std::string steam = unix + "/home/.local/share/Steam", card = unix + "/card/SteamLibrary";
+    const std::string prefix = card + "/steamapps/compatdata/4040/pfx";
+    auto at = [](const std::string& path) { return WindowsPathFromUnix(path); };
+    const std::wstring game = at(prefix + "/drive_c/users/steamuser/AppData/LocalLow/Mossgrove/Starfold");
+    const std::wstring idle = at(steam + "/steamapps/compatdata/100/pfx/drive_c/users/steamuser/AppData/LocalLow");
+    const std::string own = u8"{\"Regions\": [{\"Name\": \"自己的\"}]}";
+    RemoveFolderTree(at(unix));
+    ASSERT_TRUE(CreateFolderTree(game) && CreateFolderTree(idle) && CreateFolderTree(at(prefix + "/drive_c/users/steamuser/AppData/LocalLow/Unity/cache")));
+    ASSERT_TRUE(WriteWholeFile(at(steam + "/steamapps/libraryfolders.vdf"),
+                               "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam + "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + card + "\"\n\t}\n}\n"));
+    ASSERT_TRUE(WriteWholeFile(game + L"\\regionInfo.json", own) && WriteWholeFile(game + L"\\settings.tallow", "{}"));
+    // Its HOME, which Wine names to the installer, is unix + "/home" (tests/e2e/CMakeLists.txt).
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(AnswerStartupBoxes(IDCANCEL, IDOK));
+    EXPECT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return !PathExists(at(prefix + "/drive_c/users/steamuser/AppData/LocalLow/Unity")); }));
+    ExpectFile(game + L"\\settings.tallow.bak", "{}");
+    ExpectedBox report = InstallReport(DemoList());
+    report.text.insert(report.text.find(L"\r\n"), L"\r\n\r\n已写入：\r\n" + WideFromUtf8(prefix));
+    ASSERT_NO_FATAL_FAILURE(Install(report));
+    ExpectFile(game + L"\\regionInfo.json", DemoList());
+    ASSERT_NO_FATAL_FAILURE(Uninstall({L"卸载结果：", L"卸载成功。\r\n\r\n" + WideFromUtf8(prefix) + L"：已恢复安装前的社区服列表。", BoxIcon::Warning, {IDOK}}));
+    ExpectFile(game + L"\\regionInfo.json", own);
+    // Nothing in the profile's own LocalLow, where the game never ran, nor in the other prefix.
+    ExpectFolderHolds(session_->Profile().localLow, {});
+    ExpectFolderHolds(idle, {});
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 

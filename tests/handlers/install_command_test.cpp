@@ -1,6 +1,7 @@
 // The install command without the voice-chat option: the server list into
 // the region file, the retry after a failed write, and what is refused.
 #include "install/uninstall_command.h"
+#include "startup/settings_rollback.h"
 #include "tests/handlers/install_fixture.h"
 
 #include <fstream>
@@ -229,3 +230,32 @@ TEST_F(InstallCommandTest, EachInstallReplacesTheKeptList) {
 }
 
 }  // namespace
+
+// Under Wine, with the game run in a Proton prefix as well: every command
+// (install, uninstall, rollback) acts on both places, a place that fails is
+// named without undoing the other, and the reports name the places.
+TEST_F(InstallTest, EveryCommandActsOnEveryPlaceWhereTheGameRan) {
+    machine.underWine = true;
+    machine.unixHome = "Z:\\home\\deck\\";
+    const Text prefix = "/home/deck/.steam/steam/steamapps/compatdata/4040/pfx";
+    const Text proton = "Z:" + ReplaceSubtext(prefix, "/", Text("\\"), LeftOut, LeftOut, true) +
+                        "\\drive_c\\users\\steamuser\\AppData\\LocalLow\\";
+    const Text own = Text(FakeMachine::kAppData) + "..\\LocalLow\\";
+    machine.AddFolder(proton + "Mossgrove\\Starfold");
+    const Text region = proton + "Mossgrove\\Starfold\\regionInfo.json";
+    machine.unwritable.insert(FakeMachine::Resolve(region));
+    InstallCommand();
+    ExpectOnlyMessage("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！\r\n\r\n未能写入：\r\n" + prefix +
+                          "\r\n\r\n已写入：\r\n" + own, 16, "安装结果：");
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
+    machine.unwritable.clear();
+    Install();
+    EXPECT_EQ(machine.msgBoxes.back().message.substr(0, 60), ("安装成功!\r\n\r\n已写入：\r\n" + own + "\r\n" + prefix).substr(0, 60));
+    EXPECT_EQ(machine.FileBytes(region), kList);
+    UninstallCommand();
+    EXPECT_EQ(machine.msgBoxes.back().message, "卸载成功。\r\n\r\n" + own + "：已恢复安装前的社区服列表。\r\n" + prefix + "：已卸载。");
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+    EXPECT_FALSE(machine.HasFile(region));
+    SettingsRollback();  // OK
+    for (const Text& root : {own, proton}) EXPECT_EQ(machine.FileBytes(root + "Mossgrove\\Starfold\\settings.tallow"), SettingsTemplate());
+}

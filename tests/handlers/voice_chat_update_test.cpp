@@ -32,7 +32,7 @@ TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheRepor
     EXPECT_EQ(RequestsOf(kAddressUrl), 1);
     EXPECT_EQ(machine.log, (std::vector<std::string>{
                                "Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...", "FileExists " + kConfigPath,
-                               "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl, "HttpGet " + kListUrl,
+                               "FileExists " + kConfigPath, "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl, "HttpGet " + kListUrl,
                                "FileExists " + kConfigPath, "FileExists " + kConfigPath + ".bak",
                                "ReadFileBytes " + kConfigPath, "WriteFileBytes " + kConfigPath + ".bak",
                                "WriteFileBytes " + kConfigPath, "FileExists " + kRegionPath, "FileExists " + kRegionPath + ".bak",
