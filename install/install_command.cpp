@@ -11,7 +11,6 @@
 #include "support/files.h"
 #include "support/web.h"
 
-#include <algorithm>
 #include <string>
 
 namespace {
@@ -57,15 +56,9 @@ Text PlacesNamed(const char* heading, const std::vector<GamePlace>& places, bool
     return lines;
 }
 
-// GB2312 has no byte-order mark: left in, it would fail the whole conversion.
-ByteArray WithoutByteOrderMark(const ByteArray& list) {
-    static const ByteArray kMark = {0xEF, 0xBB, 0xBF};
-    bool marked = list.size() >= kMark.size() && std::equal(kMark.begin(), kMark.end(), list.begin());
-    return marked ? ByteArray(list.begin() + kMark.size(), list.end()) : list;
-}
-
 // The list is converted for the message box only; without GB2312 for a
-// character, the report shows no content.
+// character, the report shows no content. GB2312 has no byte-order mark:
+// left in, it would fail the whole conversion.
 Text InstallReport(const ByteArray& list, const Text& places, const std::optional<Text>& voiceChatAddress) {
     Text converted = FirstLines(ToText(ConvertEncoding(WithoutByteOrderMark(list), "UTF-8", "GB2312")));
     Text report = "安装成功!" + places;
@@ -105,7 +98,7 @@ void RunInstall() {
     }
     if (voiceChatAddress && !WriteVoiceChatUpdate()) return;
     const std::vector<GamePlace> places = GamePlaces();
-    const bool named = std::any_of(places.begin(), places.end(), [](const GamePlace& place) { return !place.label.empty(); });
+    const bool named = HasProtonPrefix(places);
     std::vector<GamePlace> written, failed;
     for (const GamePlace& place : places) (WriteRegionFile(place.root, list) ? written : failed).push_back(place);
     // Put back, Voxbridge is as it was; should that fail too, the box says what stands.

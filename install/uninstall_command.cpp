@@ -5,7 +5,6 @@
 #include "support/dialogs.h"
 #include "support/files.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -42,7 +41,7 @@ void ReportOne(Undone undone) {
 // run in Proton prefixes, the report says what became of each.
 void UninstallCommand() {
     const std::vector<GamePlace> places = GamePlaces();
-    if (places.size() == 1 && places[0].label.empty()) return ReportOne(UninstallAt(places[0].root));
+    if (!HasProtonPrefix(places)) return ReportOne(UninstallAt(places[0].root));
     Text lines;
     bool allUndone = true;
     for (const GamePlace& place : places) {

@@ -6,6 +6,7 @@
 #include "model/program_state.h"
 #include "model/properties.h"
 #include "support/dialogs.h"
+#include "support/encoding.h"
 #include "support/files.h"
 #include "support/web.h"
 
@@ -82,10 +83,9 @@ bool IsServerAddress(const Text& address) {
 Text DownloadAddress() {
     HttpResponse response = HttpGetResponse(GetTextProperty(Control::编辑框2, Property::content));
     if (!IsWholeSuccess(response)) return Text();
-    Text body = ToText(response.body);
-    if (body.size() != response.body.size()) return Text();
-    const Text kByteOrderMark = "\xEF\xBB\xBF";
-    if (body.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) body.erase(0, kByteOrderMark.size());
+    const ByteArray bytes = WithoutByteOrderMark(response.body);
+    Text body = ToText(bytes);
+    if (body.size() != bytes.size()) return Text();
     Text address = TrimBlanks(body);
     return IsServerAddress(address) ? address : Text();
 }

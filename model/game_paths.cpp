@@ -4,6 +4,7 @@
 #include "support/files.h"
 #include "support/wine.h"
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -38,6 +39,10 @@ std::vector<GamePlace> GamePlaces() {
         if (id && met.insert(*id).second) places.push_back(place);
     }
     return places.empty() ? std::vector<GamePlace>{own} : places;
+}
+
+bool HasProtonPrefix(const std::vector<GamePlace>& places) {
+    return std::any_of(places.begin(), places.end(), [](const GamePlace& place) { return !place.label.empty(); });
 }
 
 Text PlaceName(const GamePlace& place) { return place.label.empty() ? place.root : place.label; }

@@ -24,6 +24,10 @@ struct GamePlace {
 // LocalLow alone, where its folders are to be made.
 std::vector<GamePlace> GamePlaces();
 
+// Whether a Proton prefix is among the places. The reports then name each
+// place; without one, the user's own LocalLow is the one place, as on Windows.
+bool HasProtonPrefix(const std::vector<GamePlace>& places);
+
 // How a report names the place: a Proton prefix by its Unix path, the user's
 // own LocalLow by its folder.
 Text PlaceName(const GamePlace& place);

@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -50,4 +51,10 @@ ByteArray ConvertEncoding(const ByteArray& data, const Text& from, const Text& t
     if (!converted) return ByteArray();
     if (successFlag) *successFlag = true;
     return result;
+}
+
+ByteArray WithoutByteOrderMark(const ByteArray& bytes) {
+    static const ByteArray kMark = {0xEF, 0xBB, 0xBF};
+    bool marked = bytes.size() >= kMark.size() && std::equal(kMark.begin(), kMark.end(), bytes.begin());
+    return marked ? ByteArray(bytes.begin() + kMark.size(), bytes.end()) : bytes;
 }

@@ -13,3 +13,7 @@ ByteArray ConvertEncoding(const ByteArray& data, const Text& from, const Text& t
 // cmd its batch files (the OEM code page); false when a character of the text
 // has no form there.
 bool ToConsoleBytes(const Text& text, ByteArray* bytes);
+
+// The bytes without the UTF-8 byte-order mark that an editor may have saved
+// before them; as they are when there is none.
+ByteArray WithoutByteOrderMark(const ByteArray& bytes);

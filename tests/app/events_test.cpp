@@ -88,7 +88,7 @@ TEST_F(MainWindowEventTest, RealClickOnTheCreditOpensTheSiteOnce) {
     ASSERT_EQ(WindowFromPoint(point), label);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     // The press is dispatched once Wine has queued it: looked for until it has.
-    for (DWORD start = GetTickCount(); HandlerCalls().empty() && GetTickCount() - start < kCeilingMs;) PumpMessages(100);
+    WaitUntil(kCeilingMs, [] { PumpMessages(100); return !HandlerCalls().empty(); });
     EXPECT_EQ(HandlerCalls(), (std::vector<HandlerCall>{{"SiteLink", 20, 8, 0}})) << "on the press, not the release";
     SendMouse(MOUSEEVENTF_LEFTUP);
     PumpMessages(200);
