@@ -6,6 +6,7 @@
 #include "model/version.h"
 #include "startup/settings_rollback.h"
 #include "support/dialogs.h"
+#include "support/encoding.h"
 #include "support/files.h"
 #include "support/processes.h"
 #include "support/site.h"
@@ -41,10 +42,12 @@ bool IsVersionText(const Text& text) {
 void CheckVersion() {
     HttpResponse response = HttpGetResponse(SITE_BASE "/Lanternkit/versioninfo.json");
     State().VersionReply = response.body;
-    // A zero byte is no character of a version, so the text must be the whole body.
-    Text reply = ToText(State().VersionReply);
+    // A zero byte is no character of a version, so the text must be the whole
+    // body; a byte-order mark that an editor saved before it is no part of it.
+    const ByteArray body = WithoutByteOrderMark(State().VersionReply);
+    Text reply = ToText(body);
     Text latest = TrimBlanks(reply);
-    if (!IsWholeSuccess(response) || reply.size() != State().VersionReply.size() || !IsVersionText(latest)) {
+    if (!IsWholeSuccess(response) || reply.size() != body.size() || !IsVersionText(latest)) {
         ReportNoVersionReply();
         return;
     }
