@@ -43,6 +43,7 @@ bool InstallOverNothingOurs(const Text& root, const ByteArray& list) {
 bool InstallListAt(const Text& root, const ByteArray& list) {
     if (root.empty()) return false;
     const PlaceHistory place = SettledHistory(root);
+    if (place.history == History::Unsettled) return false;
     if (place.history == History::None) return InstallOverNothingOurs(root, list);
     // The region file is ours only while the record says the list is
     // installed: it says so, and whose the copy is, before the list is
@@ -60,6 +61,7 @@ Undone UninstallAt(const Text& root) {
     const Text region = RegionFilePath(root), copy = RegionCopyPath(root), record = InstallRecordPath(root);
     const PlaceHistory place = SettledHistory(root);
     if (place.history == History::None) return Undone::NotInstalled;
+    if (place.history == History::Unsettled) return Undone::Failed;
     if (place.keptOwn) {
         bool readWhole = false;
         const ByteArray own = ReadFileBytes(copy, &readWhole);

@@ -87,7 +87,10 @@ PlaceHistory SettledHistory(const Text& root) {
     std::optional<InstallRecord> record = ReadInstallRecord(root);
     if (!record) return {hasCopy ? History::Earlier : History::None, hasCopy};
     if (!record->written) {
-        std::optional<ByteArray> region = WholeFile(RegionFilePath(root));
+        const bool there = FileExists(RegionFilePath(root));
+        std::optional<ByteArray> region = there ? WholeFile(RegionFilePath(root)) : std::nullopt;
+        // Held by the game, say: whether the list got there is told once it can be read.
+        if (there && !region) return {History::Unsettled, false};
         if (!region || !Holds(*record, *region)) return SettleCutOffWrite(root, *record);
         // The list is in place: only the record was not told.
         record->written = true;
