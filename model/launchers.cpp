@@ -148,13 +148,16 @@ std::optional<std::pair<std::string_view, std::string_view>> KeyLine(std::string
 // The value of one key of a YAML file in the block form PyYAML writes: at the
 // top level when parent is null, else one level down under the top-level
 // parent. Only the lines on the way are read; any of them that this reader
-// does not understand (a tab in the indentation, a flow or multi-line value,
-// a key twice, more than one document) gives nothing.
+// does not understand (a tab in the indentation, a flow value, a key twice,
+// more than one document) gives nothing. A plain value that PyYAML folded
+// onto the next lines is joined again, a space for each line break.
 std::optional<Text> BlockYamlValue(const ByteArray& bytes, const char* parent, const char* key) {
     const std::string text(bytes.begin(), bytes.end());
     if (text.find('\0') != std::string::npos) return std::nullopt;
     std::optional<Text> found;
-    bool inParent = false, seenParent = false, valueJustRead = false, started = false;
+    bool inParent = false, seenParent = false, started = false;
+    bool topKeyOpen = false, childKeyOpen = false;  // the last key at its level had no value on its line
+    bool valueJustRead = false, plainValue = false, blankSince = false;
     size_t childIndent = 0;
     for (size_t start = 0; start < text.size();) {
         size_t end = std::min(text.find('\n', start), text.size());
@@ -162,13 +165,23 @@ std::optional<Text> BlockYamlValue(const ByteArray& bytes, const char* parent, c
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         const size_t indent = std::min(line.find_first_not_of(' '), line.size());
-        if (indent == line.size() || line[indent] == '#') continue;  // blank or a comment
+        if (indent == line.size()) {
+            blankSince = true;
+            continue;
+        }
+        if (line[indent] == '#') continue;
         if (line[indent] == '\t') return std::nullopt;
+        const size_t keyIndent = parent ? childIndent : 0;
+        if (valueJustRead && indent > keyIndent) {
+            const std::optional<Text> more = plainValue && !blankSince ? OneLineScalar(line.substr(indent)) : std::nullopt;
+            if (!more || line.find(" #") != std::string_view::npos) return std::nullopt;
+            *found += " " + *more;
+            continue;
+        }
+        valueJustRead = false;
         const bool first = !started;
         started = true;
         if (indent > 0) {
-            // A value that goes on, below the key that was read, is beyond this reader.
-            if (valueJustRead && (!parent || indent > childIndent)) return std::nullopt;
             if (!parent || !inParent) continue;  // inside another key's value
             if (childIndent == 0) childIndent = indent;
             if (indent < childIndent) return std::nullopt;
@@ -177,14 +190,21 @@ std::optional<Text> BlockYamlValue(const ByteArray& bytes, const char* parent, c
             if (first && line == "---") continue;
             return std::nullopt;
         }
-        valueJustRead = false;
-        const auto keyLine = KeyLine(line.substr(indent));
+        const std::string_view rest = line.substr(indent);
+        if (rest == "-" || rest.rfind("- ", 0) == 0) {
+            // PyYAML writes a sequence at its key's own indentation.
+            if (!(indent == 0 ? topKeyOpen : childKeyOpen) || (indent == 0 && inParent)) return std::nullopt;
+            continue;
+        }
+        const auto keyLine = KeyLine(rest);
         if (!keyLine) return std::nullopt;
+        (indent == 0 ? topKeyOpen : childKeyOpen) = OnlyCommentFrom(keyLine->second);
         if (indent == 0 && parent) {
             inParent = keyLine->first == parent;
             childIndent = 0;
+            childKeyOpen = false;
             if (!inParent) continue;
-            if (seenParent || !OnlyCommentFrom(keyLine->second)) return std::nullopt;
+            if (seenParent || !topKeyOpen) return std::nullopt;
             seenParent = true;
             continue;
         }
@@ -192,7 +212,10 @@ std::optional<Text> BlockYamlValue(const ByteArray& bytes, const char* parent, c
         if (found) return std::nullopt;  // the key twice
         found = OneLineScalar(keyLine->second);
         if (!found) return std::nullopt;
+        const size_t value = keyLine->second.find_first_not_of(' ');
+        plainValue = keyLine->second[value] != '\'' && keyLine->second[value] != '"';
         valueJustRead = true;
+        blankSince = false;
     }
     return found;
 }
