@@ -45,6 +45,12 @@ std::vector<Text> NamedRecords(const UnixFolder& folder, std::string_view extens
     return names;
 }
 
+int HexWorth(char digit) {
+    if (digit >= '0' && digit <= '9') return digit - '0';
+    if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
+    return digit >= 'A' && digit <= 'F' ? digit - 'A' + 10 : -1;
+}
+
 // The UTF-8 form of a code point that YAML's \x, \u or \U escape gives.
 bool AppendUtf8(unsigned long point, Text* text) {
     if (point == 0 || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return false;
@@ -105,10 +111,14 @@ std::optional<Text> OneLineScalar(std::string_view value) {
             const char escaped = value[at];
             const size_t digits = escaped == 'x' ? 2 : escaped == 'u' ? 4 : escaped == 'U' ? 8 : 0;
             if (digits) {
-                std::string hex(value.substr(at + 1, digits));
-                if (hex.size() != digits || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos ||
-                    !AppendUtf8(std::stoul(hex, nullptr, 16), &scalar))
-                    return std::nullopt;
+                const std::string_view hex = value.substr(at + 1, digits);
+                unsigned long point = 0;
+                for (char digit : hex) {
+                    const int worth = HexWorth(digit);
+                    if (worth < 0) return std::nullopt;
+                    point = point * 16 + static_cast<unsigned long>(worth);
+                }
+                if (hex.size() != digits || !AppendUtf8(point, &scalar)) return std::nullopt;
                 at += digits;
             } else if (escaped == '\\' || escaped == '"' || escaped == '/' || escaped == ' ') {
                 scalar += escaped;
