@@ -17,7 +17,7 @@ Text UnixHomeFolder();
 // relative path or one whose DOS form has no GBK form.
 Text DosPathFromUnix(const Text& unixPath);
 
-// The Unix path of an existing file or folder with every link resolved, in
-// Wine's encoding of Unix names (UTF-8 ordinarily): bytes to compare, not a
-// text to show. The empty text on Windows or when nothing is there.
-Text CanonicalUnixPath(const Text& path);
+// The Unix path of an existing folder with every link resolved, in Wine's
+// encoding of Unix names (UTF-8 ordinarily): bytes to compare, not a text to
+// show. The empty text on Windows, for a file, or when nothing is there.
+Text CanonicalUnixFolderPath(const Text& folder);

@@ -222,10 +222,9 @@ std::optional<FolderId> FileSystemIdOf(const Text& folder) {
 }
 
 // Wine names a folder off the Z: drive through its prefix's dosdevices links.
-Text CanonicalUnixPath(const Text& path) {
-    Text resolved = FakeMachine::Resolve(path);
-    if (!RunsUnderWine() || resolved.empty() || (!FakeMachine::Get().HasFolder(resolved) && !FakeMachine::Get().HasFile(resolved)))
-        return Text();
+Text CanonicalUnixFolderPath(const Text& folder) {
+    Text resolved = FakeMachine::Resolve(folder);
+    if (!RunsUnderWine() || resolved.empty() || !FakeMachine::Get().HasFolder(resolved)) return Text();
     Text unixPath = ReplaceSubtext(resolved.substr(2), "\\", Text("/"), LeftOut, LeftOut, true);
     return resolved[0] == 'z' ? unixPath : "/prefix/dosdevices/" + resolved.substr(0, 2) + unixPath;
 }
