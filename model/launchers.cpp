@@ -1,6 +1,7 @@
 #include "model/launchers.h"
 
 #include "support/files.h"
+#include "support/processes.h"
 #include "support/wine.h"
 
 #include <nlohmann/json.hpp>
@@ -234,46 +235,73 @@ std::vector<Text> Listed(const std::optional<Text>& value) {
     return value && !value->empty() ? std::vector<Text>{*value} : std::vector<Text>();
 }
 
-// A prefix that a record names.
-void AddNamed(const Text& utf8Path, const UnixFolder& home, const Text& localLowFolder, std::vector<WinePrefix>* prefixes) {
-    if (std::optional<UnixFolder> prefix = FolderFromRecord(utf8Path, home)) AddIfGameRan(*prefix, localLowFolder, prefixes);
-}
-
-void AddHeroic(const UnixFolder& home, const Text& localLowFolder, std::vector<WinePrefix>* prefixes) {
-    for (const char* configs : kHeroicGameConfigs) {
-        const UnixFolder folder = Below(home, configs);
-        for (const Text& name : NamedRecords(folder, ".json"))
-            for (const Text& prefix : HeroicPrefixesIn(ReadFileBytes(folder.dos + name)))
-                AddNamed(prefix, home, localLowFolder, prefixes);
+// One search of the launchers' prefixes for the game's folder.
+class Search {
+public:
+    Search(const UnixFolder& home, const Text& localLowFolder) : home_(home), localLowFolder_(localLowFolder) {
+        // Wine names the prefix's user after the Unix user (USER, which Wine passes on, else the
+        // home's name); Proton's is steamuser.
+        Text user = EnvironmentVariable("USER");
+        if (user.empty()) {
+            user = home.dos.substr(0, home.dos.size() - 1);
+            user.erase(0, user.find_last_of('\\') + 1);
+        }
+        users_ = {"steamuser"};
+        if (!user.empty() && user != users_[0]) users_.push_back(user);
     }
-}
 
-void AddLutris(const UnixFolder& home, const Text& localLowFolder, std::vector<WinePrefix>* prefixes) {
-    for (const char* games : kLutrisGames) {
-        const UnixFolder folder = Below(home, games);
-        for (const Text& name : NamedRecords(folder, ".yml"))
-            for (const Text& prefix : LutrisPrefixesIn(ReadFileBytes(folder.dos + name)))
-                AddNamed(prefix, home, localLowFolder, prefixes);
+    void Heroic() {
+        for (const char* configs : kHeroicGameConfigs) {
+            const UnixFolder folder = Below(home_, configs);
+            for (const Text& name : NamedRecords(folder, ".json"))
+                for (const Text& prefix : HeroicPrefixesIn(ReadFileBytes(folder.dos + name))) Named(prefix);
+        }
     }
-}
 
-// Every subfolder is a prefix; Proton's layout, with the prefix in pfx, too.
-void AddEachBelow(const UnixFolder& folder, const Text& localLowFolder, std::vector<WinePrefix>* prefixes) {
-    for (const Text& name : SubfolderNames(folder.dos)) {
-        const UnixFolder prefix = Below(folder, name);
-        AddIfGameRan(prefix, localLowFolder, prefixes);
-        AddIfGameRan(Below(prefix, "pfx"), localLowFolder, prefixes);
+    void Lutris() {
+        for (const char* games : kLutrisGames) {
+            const UnixFolder folder = Below(home_, games);
+            for (const Text& name : NamedRecords(folder, ".yml"))
+                for (const Text& prefix : LutrisPrefixesIn(ReadFileBytes(folder.dos + name))) Named(prefix);
+        }
     }
-}
 
-void AddBottles(const UnixFolder& home, const Text& localLowFolder, std::vector<WinePrefix>* prefixes) {
-    for (const char* data : kBottlesData) {
-        const UnixFolder folder = Below(home, data);
-        AddEachBelow(Below(folder, "bottles"), localLowFolder, prefixes);
-        for (const Text& custom : BottlesFoldersIn(ReadFileBytes(folder.dos + "data.yml")))
-            if (std::optional<UnixFolder> bottles = FolderFromRecord(custom, home)) AddEachBelow(*bottles, localLowFolder, prefixes);
+    void Bottles() {
+        for (const char* data : kBottlesData) {
+            const UnixFolder folder = Below(home_, data);
+            EachBelow(Below(folder, "bottles"), false);
+            for (const Text& custom : BottlesFoldersIn(ReadFileBytes(folder.dos + "data.yml")))
+                if (std::optional<UnixFolder> bottles = FolderFromRecord(custom, home_)) EachBelow(*bottles, false);
+        }
     }
-}
+
+    void Folders() {
+        for (const char* folder : kPrefixFolders) EachBelow(Below(home_, folder), true);
+        AddIfGameRan(Below(home_, ".wine"), users_, localLowFolder_, &prefixes_);
+    }
+
+    std::vector<WinePrefix> Found() const { return prefixes_; }
+
+private:
+    void Named(const Text& utf8Path) {
+        if (std::optional<UnixFolder> prefix = FolderFromRecord(utf8Path, home_))
+            AddIfGameRan(*prefix, users_, localLowFolder_, &prefixes_);
+    }
+
+    // Every subfolder is a prefix; in Proton's layout the prefix is its pfx.
+    void EachBelow(const UnixFolder& folder, bool protonLayout) {
+        for (const Text& name : SubfolderNames(folder.dos)) {
+            const UnixFolder prefix = Below(folder, name);
+            AddIfGameRan(prefix, users_, localLowFolder_, &prefixes_);
+            if (protonLayout && FileExists(prefix.dos + "pfx")) AddIfGameRan(Below(prefix, "pfx"), users_, localLowFolder_, &prefixes_);
+        }
+    }
+
+    const UnixFolder home_;
+    const Text localLowFolder_;
+    std::vector<Text> users_;
+    std::vector<WinePrefix> prefixes_;
+};
 
 }  // namespace
 
@@ -305,14 +333,13 @@ std::vector<Text> BottlesFoldersIn(const ByteArray& bottlesData) {
 }
 
 std::vector<WinePrefix> LauncherPrefixesHolding(const Text& localLowFolder) {
-    std::vector<WinePrefix> prefixes;
     const Text homeDos = RunsUnderWine() ? UnixHomeFolder() : Text();
-    if (homeDos.empty()) return prefixes;
+    if (homeDos.empty()) return {};
     const UnixFolder home = {homeDos, UnixFormOf(homeDos).value_or(Text())};
-    AddHeroic(home, localLowFolder, &prefixes);
-    AddLutris(home, localLowFolder, &prefixes);
-    AddBottles(home, localLowFolder, &prefixes);
-    for (const char* folder : kPrefixFolders) AddEachBelow(Below(home, folder), localLowFolder, &prefixes);
-    AddIfGameRan(Below(home, ".wine"), localLowFolder, &prefixes);
-    return prefixes;
+    Search search(home, localLowFolder);
+    search.Heroic();
+    search.Lutris();
+    search.Bottles();
+    search.Folders();
+    return search.Found();
 }

@@ -40,10 +40,10 @@ bool FirstMeeting(const Text& dosFolder, std::set<FolderId>* met) {
     return id && met->insert(*id).second;
 }
 
-void AddIfGameRan(const UnixFolder& prefix, const Text& localLowFolder, std::vector<WinePrefix>* prefixes) {
-    const Text users = prefix.dos + "drive_c\\users\\";
-    for (const Text& user : SubfolderNames(users)) {
-        const Text localLow = users + user + "\\AppData\\LocalLow\\";
+void AddIfGameRan(const UnixFolder& prefix, const std::vector<Text>& users, const Text& localLowFolder,
+                  std::vector<WinePrefix>* prefixes) {
+    for (const Text& user : users) {
+        const Text localLow = prefix.dos + "drive_c\\users\\" + user + "\\AppData\\LocalLow\\";
         if (!FileExists(localLow + localLowFolder)) continue;
         prefixes->push_back({localLow, prefix.unix.empty() ? prefix.dos.substr(0, prefix.dos.size() - 1) : prefix.unix});
     }

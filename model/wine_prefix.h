@@ -43,5 +43,7 @@ UnixFolder Below(const UnixFolder& folder, const Text& relativeUnixPath);
 bool FirstMeeting(const Text& dosFolder, std::set<FolderId>* met);
 
 // Adds the prefix when the game's folder (a path relative to LocalLow) is in
-// the LocalLow of any of its users: drive_c/users/<user>/AppData/LocalLow.
-void AddIfGameRan(const UnixFolder& prefix, const Text& localLowFolder, std::vector<WinePrefix>* prefixes);
+// the LocalLow of one of the users named: drive_c/users/<user>/AppData/LocalLow.
+// The users are named, not listed: a listing costs Wine several times a look-up.
+void AddIfGameRan(const UnixFolder& prefix, const std::vector<Text>& users, const Text& localLowFolder,
+                  std::vector<WinePrefix>* prefixes);

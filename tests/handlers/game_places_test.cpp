@@ -149,8 +149,8 @@ TEST_F(GamePlacesTest, TwoLibrariesAtTheRootsOfTwoFileSystemsAreTwoAndALinkIsIts
 
 // Heroic, Lutris and Bottles, native and Flatpak, umu and Wine's default
 // prefix: every prefix their records name or their folders hold where the
-// game has run counts, under any user; a broken record names nothing and the
-// search goes on.
+// game has run counts, under Proton's user or the Unix user's name; a broken
+// record names nothing and the search goes on.
 TEST_F(GamePlacesTest, ThePrefixesOfEveryLauncherCountFromTheirOwnRecords) {
     const Text heroic = "/home/deck/.config/heroic/GamesConfig/", heroicFlat = "/home/deck/.var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig/";
     AddRecord(heroic + "Starfold.json", R"({"Starfold": {"winePrefix": "/home/deck/Games/Heroic/Prefixes/default/Starfold",
