@@ -153,7 +153,10 @@ void InstallerScenario::ExpectNoBox(DWORD waitMs) {
 }
 
 void InstallerScenario::NoteInstallStarting() {
-    gameFoundNowhere_ = !PathExists(session_->Profile().localLow + L"\\Mossgrove\\Starfold");
+    const std::wstring localLow = session_->Profile().localLow;
+    gameFoundNowhere_ = !PathExists(localLow + L"\\Mossgrove\\Starfold");
+    // Where Windows names no LocalLow, the one beside the roaming folder stands in.
+    ownPlace_ = PathExists(localLow) ? localLow + L"\\" : session_->Profile().roaming + L"\\..\\LocalLow\\";
 }
 
 ExpectedBox InstallerScenario::AsShownUnderWine(ExpectedBox expected) const {
@@ -164,7 +167,7 @@ ExpectedBox InstallerScenario::AsShownUnderWine(ExpectedBox expected) const {
         return expected;
     const std::wstring heading = success ? L"未找到游戏运行过的位置（请先运行一次游戏）。已写入：" : L"未能写入：";
     expected.text.insert(std::min(expected.text.find(L"\r\n"), expected.text.size()),
-                         L"\r\n\r\n" + heading + L"\r\n" + session_->Profile().localLow + L"\\");
+                         L"\r\n\r\n" + heading + L"\r\n" + ownPlace_);
     return expected;
 }
 

@@ -116,6 +116,7 @@ protected:
     // prefix of the Unix home), it names the place the list went to.
     ExpectedBox AsShownUnderWine(ExpectedBox expected) const;
     bool gameFoundNowhere_ = false;
+    std::wstring ownPlace_;  // the installer's own LocalLow as its report names it
 };
 
 std::string Utf8(const std::wstring& wide);
