@@ -51,8 +51,9 @@ void EndInstallMidway() {
     if (g_underWay.voiceChatWritten && !g_underWay.listWritten) RestoreVoiceChatConfig();
 }
 
-// The places a report names, when the game has run in a Proton prefix: empty
-// where there is only the user's own LocalLow, as on Windows.
+// The places a report names, when the game has run in a prefix or has been
+// found nowhere under Wine: empty where there is only the user's own LocalLow,
+// as on Windows.
 Text PlacesNamed(const char* heading, const std::vector<GamePlace>& places, bool named) {
     if (!named || places.empty()) return Text();
     Text lines = Text("\r\n\r\n") + heading;
@@ -103,7 +104,10 @@ void RunInstall() {
     if (voiceChatAddress && !WriteVoiceChatUpdate(*voiceChatAddress)) return;
     g_underWay.voiceChatWritten = voiceChatAddress.has_value();
     const std::vector<GamePlace> places = GamePlaces();
-    const bool named = HasProtonPrefix(places);
+    // Where the game has run nowhere, the list goes to the installer's own prefix: the box says so, and where.
+    const bool nowhere = GameFoundNowhere(places);
+    const bool named = HasProtonPrefix(places) || nowhere;
+    const char* writtenHeading = nowhere ? "未找到游戏运行过的位置（请先运行一次游戏）。已写入：" : "已写入：";
     std::vector<GamePlace> written, failed;
     for (const GamePlace& place : places) {
         g_underWay.writingAt = place.root;
@@ -114,10 +118,10 @@ void RunInstall() {
     // Put back, Voxbridge is as it was; should that fail too, the box says what stands.
     if (written.empty() && voiceChatAddress && RestoreVoiceChatConfig()) voiceChatAddress.reset();
     if (!failed.empty()) {
-        ReportInstallFailed(PlacesNamed("未能写入：", failed, named) + PlacesNamed("已写入：", written, named), voiceChatAddress);
+        ReportInstallFailed(PlacesNamed("未能写入：", failed, named) + PlacesNamed(writtenHeading, written, named), voiceChatAddress);
         return;
     }
-    MsgBox(InstallReport(list, PlacesNamed("已写入：", written, named), voiceChatAddress), kMsgBoxWarning,
+    MsgBox(InstallReport(list, PlacesNamed(writtenHeading, written, named), voiceChatAddress), kMsgBoxWarning,
            Text(kResultCaption));
 }
 

@@ -1,5 +1,6 @@
 #include "model/game_paths.h"
 
+#include "model/launchers.h"
 #include "model/steam_library.h"
 #include "support/files.h"
 #include "support/wine.h"
@@ -25,24 +26,29 @@ Text GameDataRoot() {
     return roaming.empty() ? Text() : roaming + "..\\LocalLow\\";
 }
 
-// Started as a non-Steam game, the installer runs in a Proton prefix of its
-// own, so its own LocalLow may be found again among the prefixes: the
-// folder's identity counts it once.
+// Started as a non-Steam game, the installer runs in a prefix of its own, so
+// its own LocalLow may be found again among the prefixes: the folder's
+// identity counts it once.
 std::vector<GamePlace> GamePlaces() {
     const GamePlace own = {GameDataRoot(), Text()};
     std::vector<GamePlace> found = {own};
-    for (const ProtonPrefix& prefix : ProtonPrefixesHolding(kGameFolder)) found.push_back({prefix.localLow, prefix.unixPath});
+    for (const WinePrefix& prefix : ProtonPrefixesHolding(kGameFolder)) found.push_back({prefix.localLow, prefix.unixPath});
+    for (const WinePrefix& prefix : LauncherPrefixesHolding(kGameFolder)) found.push_back({prefix.localLow, prefix.unixPath});
     std::vector<GamePlace> places;
     std::set<FolderId> met;
     for (const GamePlace& place : found) {
         std::optional<FolderId> id = place.root.empty() ? std::nullopt : FolderIdOf(GameFolderPath(place.root));
         if (id && met.insert(*id).second) places.push_back(place);
     }
-    return places.empty() ? std::vector<GamePlace>{own} : places;
+    return places.empty() ? std::vector<GamePlace>{{own.root, own.label, false}} : places;
 }
 
 bool HasProtonPrefix(const std::vector<GamePlace>& places) {
     return std::any_of(places.begin(), places.end(), [](const GamePlace& place) { return !place.label.empty(); });
+}
+
+bool GameFoundNowhere(const std::vector<GamePlace>& places) {
+    return RunsUnderWine() && places.size() == 1 && !places[0].gameRan;
 }
 
 Text PlaceName(const GamePlace& place) { return place.label.empty() ? place.root : place.label; }

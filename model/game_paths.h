@@ -15,20 +15,26 @@ Text GameDataRoot();
 // reports give it.
 struct GamePlace {
     Text root;   // the LocalLow folder, ending in a backslash, as GameDataRoot() gives the user's own
-    Text label;  // a Proton prefix's Unix path; empty for the user's own LocalLow
+    Text label;  // a prefix's Unix path; empty for the user's own LocalLow
+    bool gameRan = true;  // false for the user's own LocalLow standing in where the game has run nowhere
 };
 
 // Every place where the game has run: the user's own LocalLow and, under
-// Wine, the Proton prefixes of the machine's Steam libraries, each folder once
-// whatever names lead to it. Where the game has run nowhere, the user's own
-// LocalLow alone, where its folders are to be made.
+// Wine, the prefixes of the machine's Steam libraries and of the other
+// launchers, each folder once whatever names lead to it. Where the game has
+// run nowhere, the user's own LocalLow alone, where its folders are to be made.
 std::vector<GamePlace> GamePlaces();
 
-// Whether a Proton prefix is among the places. The reports then name each
-// place; without one, the user's own LocalLow is the one place, as on Windows.
+// Whether a prefix is among the places. The reports then name each place;
+// without one, the user's own LocalLow is the one place, as on Windows.
 bool HasProtonPrefix(const std::vector<GamePlace>& places);
 
-// How a report names the place: a Proton prefix by its Unix path, the user's
+// Under Wine, whether the game has run in no place the program finds: the
+// list then goes into the installer's own prefix, which the game, in a
+// prefix of its own, may never read, and the report says so.
+bool GameFoundNowhere(const std::vector<GamePlace>& places);
+
+// How a report names the place: a prefix by its Unix path, the user's
 // own LocalLow by its folder.
 Text PlaceName(const GamePlace& place);
 

@@ -1,5 +1,6 @@
 #include "model/steam_library.h"
 
+#include "model/wine_prefix.h"
 #include "support/encoding.h"
 #include "support/files.h"
 #include "support/processes.h"
@@ -28,12 +29,6 @@ constexpr char kLibraryFoldersFile[] = "steamapps\\libraryfolders.vdf";
 constexpr char kCompatData[] = "steamapps\\compatdata\\";
 // Proton's user in every prefix is steamuser.
 constexpr char kPrefixLocalLow[] = "\\pfx\\drive_c\\users\\steamuser\\AppData\\LocalLow\\";
-
-// A folder as the program reaches it and as Linux names it.
-struct Folder {
-    Text dos;   // ending in a backslash
-    Text unix;  // without a trailing slash; empty when unknown
-};
 
 // One token of KeyValues text.
 enum class Token { String, Open, Close, End, Bad };
@@ -100,26 +95,8 @@ bool IsNumber(const Text& text) {
     return !text.empty() && text.find_first_not_of("0123456789") == Text::npos;
 }
 
-// Under Wine, drive Z: is the Unix root: the Unix form of a folder there,
-// without a trailing slash (empty for the root itself). Nothing elsewhere.
-std::optional<Text> UnixFormOf(const Text& dosFolder) {
-    if (dosFolder.size() < 3 || (dosFolder[0] != 'Z' && dosFolder[0] != 'z') || dosFolder.compare(1, 2, ":\\") != 0)
-        return std::nullopt;
-    Text unix = ReplaceSubtext(dosFolder.substr(2), "\\", Text("/"), LeftOut, LeftOut, true);
-    while (!unix.empty() && unix.back() == '/') unix.pop_back();
-    return unix;
-}
-
-// A Unix path as the program reaches it; nothing when it names no place.
-std::optional<Folder> FolderFromUnix(Text unix) {
-    while (unix.size() > 1 && unix.back() == '/') unix.pop_back();
-    Text dos = DosPathFromUnix(unix);
-    if (dos.empty()) return std::nullopt;
-    return Folder{dos + "\\", unix};
-}
-
-std::vector<Folder> SteamFolders() {
-    std::vector<Folder> folders;
+std::vector<UnixFolder> SteamFolders() {
+    std::vector<UnixFolder> folders;
     if (auto proton = FolderFromUnix(EnvironmentVariable("STEAM_COMPAT_CLIENT_INSTALL_PATH"))) folders.push_back(*proton);
     const Text home = UnixHomeFolder();
     if (home.empty()) return folders;
@@ -134,26 +111,15 @@ std::vector<Folder> SteamFolders() {
 // The libraries the Steam folder's file lists, under the names Steam gives
 // them (which the report shows), then the folder itself, which is a library
 // too and counts even when its file is missing or broken.
-std::vector<Folder> LibrariesOf(const Folder& steam) {
-    std::vector<Folder> libraries;
-    for (const Text& listed : LibraryPathsIn(ReadFileBytes(steam.dos + kLibraryFoldersFile))) {
-        bool converted = false;
-        Text unix = ToText(ConvertEncoding(ToBytes(listed), "UTF-8", "GBK", &converted));
-        std::optional<Folder> library = converted ? FolderFromUnix(unix) : std::nullopt;
-        if (library) libraries.push_back(*library);
-    }
+std::vector<UnixFolder> LibrariesOf(const UnixFolder& steam) {
+    std::vector<UnixFolder> libraries;
+    for (const Text& listed : LibraryPathsIn(ReadFileBytes(steam.dos + kLibraryFoldersFile)))
+        if (std::optional<UnixFolder> library = FolderFromRecord(listed, UnixFolder{})) libraries.push_back(*library);
     libraries.push_back(steam);
     return libraries;
 }
 
-// The first time this folder is met under any of its names. A missing
-// folder, or a link that loops, is never met.
-bool FirstMeeting(const Folder& folder, std::set<FolderId>* met) {
-    std::optional<FolderId> id = FolderIdOf(folder.dos);
-    return id && met->insert(*id).second;
-}
-
-void AddPrefixesHolding(const Folder& library, const Text& localLowFolder, std::vector<ProtonPrefix>* prefixes) {
+void AddPrefixesHolding(const UnixFolder& library, const Text& localLowFolder, std::vector<WinePrefix>* prefixes) {
     const Text compatData = library.dos + kCompatData;
     for (const Text& id : SubfolderNames(compatData)) {
         const Text localLow = compatData + id + kPrefixLocalLow;
@@ -189,14 +155,14 @@ std::vector<Text> LibraryPathsIn(const ByteArray& libraryFolders) {
     return blocks.empty() ? paths : std::vector<Text>();
 }
 
-std::vector<ProtonPrefix> ProtonPrefixesHolding(const Text& localLowFolder) {
-    std::vector<ProtonPrefix> prefixes;
+std::vector<WinePrefix> ProtonPrefixesHolding(const Text& localLowFolder) {
+    std::vector<WinePrefix> prefixes;
     if (!RunsUnderWine()) return prefixes;
     std::set<FolderId> steamFolders, libraries;
-    for (const Folder& steam : SteamFolders()) {
-        if (!FirstMeeting(steam, &steamFolders)) continue;
-        for (const Folder& library : LibrariesOf(steam))
-            if (FirstMeeting(library, &libraries)) AddPrefixesHolding(library, localLowFolder, &prefixes);
+    for (const UnixFolder& steam : SteamFolders()) {
+        if (!FirstMeeting(steam.dos, &steamFolders)) continue;
+        for (const UnixFolder& library : LibrariesOf(steam))
+            if (FirstMeeting(library.dos, &libraries)) AddPrefixesHolding(library, localLowFolder, &prefixes);
     }
     return prefixes;
 }

@@ -6,6 +6,7 @@
 // deeper than the layout's fixed levels.
 #pragma once
 
+#include "model/wine_prefix.h"
 #include "support/text.h"
 
 #include <vector>
@@ -16,12 +17,7 @@
 // is not KeyValues.
 std::vector<Text> LibraryPathsIn(const ByteArray& libraryFolders);
 
-struct ProtonPrefix {
-    Text localLow;  // the LocalLow folder of the prefix's user, a DOS path ending in a backslash
-    Text unixPath;  // the prefix as Linux names it: <library>/steamapps/compatdata/<id>/pfx
-};
-
-// Under Wine: the Proton prefixes whose LocalLow holds the folder (a relative
-// path), in every library of every Steam folder, each library once. None on
+// Under Wine: the Proton prefixes (<library>/steamapps/compatdata/<id>/pfx)
+// whose LocalLow holds the folder (a relative path), in every library of every Steam folder, each library once. None on
 // Windows.
-std::vector<ProtonPrefix> ProtonPrefixesHolding(const Text& localLowFolder);
+std::vector<WinePrefix> ProtonPrefixesHolding(const Text& localLowFolder);

@@ -61,17 +61,31 @@ bool RemoveFile(const Text& path);
 // a GBK form is left out.
 std::vector<Text> SubfolderNames(const Text& folder);
 
-// What makes a folder the one it is under any of its names: its volume and
-// its index there. The links to a folder have its identity.
+// The names of the files in the folder, as SubfolderNames gives folders.
+std::vector<Text> FileNames(const Text& folder);
+
+// What makes a folder the one it is under any of its names. On Windows, its
+// volume and its index there. Under Wine, its Unix path with every link
+// resolved: Wine gives every file system without a drive letter the volume
+// serial 0, and the roots of two file systems have one index, so two
+// libraries on two disks would count as one.
 struct FolderId {
     unsigned long long volume = 0;
     unsigned long long index = 0;
-    bool operator==(const FolderId& other) const { return volume == other.volume && index == other.index; }
+    Text unixPath;  // bytes to compare, in Wine's encoding of Unix names; empty on Windows
+    bool operator==(const FolderId& other) const {
+        return volume == other.volume && index == other.index && unixPath == other.unixPath;
+    }
     bool operator<(const FolderId& other) const {
-        return volume < other.volume || (volume == other.volume && index < other.index);
+        if (volume != other.volume) return volume < other.volume;
+        return index != other.index ? index < other.index : unixPath < other.unixPath;
     }
 };
 
 // Nothing when there is no folder there: missing, a file, or a link that
 // loops or leads nowhere.
 std::optional<FolderId> FolderIdOf(const Text& folder);
+
+// The folder's volume and index as the file system gives them; nothing as for
+// FolderIdOf.
+std::optional<FolderId> FileSystemIdOf(const Text& folder);

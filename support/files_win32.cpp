@@ -118,6 +118,27 @@ Attempt ReplaceTarget(const std::wstring& written, const std::wstring& folder, c
     return IsHeld(GetLastError()) ? Attempt::Held : Attempt::Failed;
 }
 
+// The names in the folder whose folder attribute is the one asked for, "."
+// and ".." left out, as are names without a GBK form.
+std::vector<Text> EntryNames(const Text& folder, DWORD folderAttribute) {
+    std::vector<Text> names;
+    std::wstring wide;
+    if (!WideAbsolutePath(folder, &wide)) return names;
+    if (wide.back() != L'\\') wide += L'\\';
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((wide + L"*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = entry.cFileName;
+        Text gbkName;
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == folderAttribute && name != L"." && name != L".." &&
+            GbkFromWide(name, &gbkName))
+            names.push_back(gbkName);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return names;
+}
+
 }  // namespace
 
 Text SpecialFolder(int code) {
@@ -227,26 +248,11 @@ bool RemoveFile(const Text& path) {
     return WideAbsolutePath(path, &wide) && DeleteFileW(wide.c_str());
 }
 
-std::vector<Text> SubfolderNames(const Text& folder) {
-    std::vector<Text> names;
-    std::wstring wide;
-    if (!WideAbsolutePath(folder, &wide)) return names;
-    if (wide.back() != L'\\') wide += L'\\';
-    WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW((wide + L"*").c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = entry.cFileName;
-        Text gbkName;
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L".." &&
-            GbkFromWide(name, &gbkName))
-            names.push_back(gbkName);
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
-    return names;
-}
+std::vector<Text> SubfolderNames(const Text& folder) { return EntryNames(folder, FILE_ATTRIBUTE_DIRECTORY); }
 
-std::optional<FolderId> FolderIdOf(const Text& folder) {
+std::vector<Text> FileNames(const Text& folder) { return EntryNames(folder, 0); }
+
+std::optional<FolderId> FileSystemIdOf(const Text& folder) {
     std::wstring wide;
     if (!WideAbsolutePath(folder, &wide)) return std::nullopt;
     // Opened for no access at all, only to be asked which folder it is.

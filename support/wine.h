@@ -16,3 +16,8 @@ Text UnixHomeFolder();
 // "Z:\run\media\sd"), whether anything is there or not; the empty text for a
 // relative path or one whose DOS form has no GBK form.
 Text DosPathFromUnix(const Text& unixPath);
+
+// The Unix path of an existing folder with every link resolved, in Wine's
+// encoding of Unix names (UTF-8 ordinarily): bytes to compare, not a text to
+// show. The empty text on Windows, for a file, or when nothing is there.
+Text CanonicalUnixFolderPath(const Text& folder);

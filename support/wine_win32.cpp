@@ -57,3 +57,33 @@ Text DosPathFromUnix(const Text& unixPath) {
     HeapFree(GetProcessHeap(), 0, dos);
     return named ? path : Text();
 }
+
+// Wine keeps the Unix path of every file it opens with its links resolved;
+// the final path of the handle is that path's DOS form, which Wine turns back.
+Text CanonicalUnixFolderPath(const Text& folder) {
+    using ToUnix = char*(CDECL*)(const WCHAR*);
+    static const auto toUnix = reinterpret_cast<ToUnix>(WineExport(L"kernel32.dll", "wine_get_unix_file_name"));
+    std::wstring wide;
+    if (!toUnix || !WideAbsolutePath(folder, &wide)) return Text();
+    // The attributes, not the handle's information: Wine reads the mount table for the
+    // volume serial in that, which costs a search of 500 prefixes several times over.
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Text();
+    HANDLE handle = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return Text();
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, final.data(), static_cast<DWORD>(final.size()), VOLUME_NAME_DOS);
+    if (length >= final.size()) {
+        final.resize(length);
+        length = GetFinalPathNameByHandleW(handle, final.data(), static_cast<DWORD>(final.size()), VOLUME_NAME_DOS);
+    }
+    CloseHandle(handle);
+    if (length == 0 || length >= final.size()) return Text();
+    final.resize(length);
+    char* named = toUnix(final.c_str());
+    if (!named) return Text();
+    Text unixPath = named;
+    HeapFree(GetProcessHeap(), 0, named);
+    return unixPath;
+}

@@ -1,7 +1,8 @@
 // GamePlaces() under Wine on the real file system: the Unix home that Wine
 // names (this process's HOME) holds a Steam folder, reached through its two
 // links too, whose libraries (two) hold the Proton prefixes that
-// benchmarks/windows/run makes. Prints the places found, the first (cold)
+// benchmarks/windows/run makes, and the records and prefixes of the other
+// launchers. Prints the places found, the first (cold)
 // search and the median and worst of the later ones, against the bound.
 //
 //   places_benchmark.exe EXPECTED_PLACES

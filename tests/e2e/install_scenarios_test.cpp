@@ -270,6 +270,55 @@ TEST_F(InstallScenario, UnderProtonEveryCommandActsOnThePrefixWhereTheGameRan) {
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
+// A Steam Deck's SD card and external drive, each a library at the root of a
+// file system of its own, the game in the second: Wine gives both roots the
+// volume serial 0 and one index, and the second library is found all the same.
+TEST_F(InstallScenario, UnderProtonTwoLibrariesAtTheRootsOfTwoFileSystemsAreTwo) {
+    const std::string disks = STARFOLD_E2E_TWO_DISKS;
+    if (std::optional<std::string> refused = ReadWholeFile(WindowsPathFromUnix(disks + "/refused"))) GTEST_SKIP() << *refused;
+    const std::string unix = std::string(STARFOLD_E2E_UNIX_WORK) + "/" + Utf8(name_);
+    const std::string steam = unix + "/home/.local/share/Steam", card = disks + "/sd", drive = disks + "/external";
+    const std::string prefix = drive + "/steamapps/compatdata/4040/pfx";
+    auto at = [](const std::string& path) { return WindowsPathFromUnix(path); };
+    auto fileSystemId = [](const std::wstring& folder) {
+        HANDLE handle = CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        BY_HANDLE_FILE_INFORMATION information = {};
+        GetFileInformationByHandle(handle, &information);
+        CloseHandle(handle);
+        return std::make_pair(information.dwVolumeSerialNumber, information.nFileIndexLow);
+    };
+    ASSERT_EQ(fileSystemId(at(card)), fileSystemId(at(drive))) << "the two roots are told apart by Wine itself";
+    const std::wstring game = at(prefix + "/drive_c/users/steamuser/AppData/LocalLow/Mossgrove/Starfold");
+    const std::wstring idle = at(card + "/steamapps/compatdata/4040/pfx/drive_c/users/steamuser/AppData/LocalLow");
+    RemoveFolderTree(at(unix));
+    ASSERT_TRUE(CreateFolderTree(game) && CreateFolderTree(idle) && CreateFolderTree(at(steam + "/steamapps")));
+    ASSERT_TRUE(WriteWholeFile(at(steam + "/steamapps/libraryfolders.vdf"),
+                               "\"libraryfolders\" { \"1\" { \"path\" \"" + card + "\" } \"2\" { \"path\" \"" + drive + "\" } }"));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ExpectedBox report = InstallReport(DemoList());
+    report.text.insert(report.text.find(L"\r\n"), L"\r\n\r\n已写入：\r\n" + WideFromUtf8(prefix));
+    ASSERT_NO_FATAL_FAILURE(Install(report));
+    ExpectFile(game + L"\\regionInfo.json", DemoList());
+    ExpectFolderHolds(session_->Profile().localLow, {});
+    ExpectFolderHolds(idle, {});
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
+// Where the game has run in no prefix the installer finds, the list goes into
+// the installer's own, and the report says so and where.
+TEST_F(InstallScenario, UnderProtonWhereTheGameRanNowhereTheReportSaysWhereTheListWent) {
+    const std::string unix = std::string(STARFOLD_E2E_UNIX_WORK) + "/" + Utf8(name_);
+    RemoveFolderTree(WindowsPathFromUnix(unix));
+    ASSERT_TRUE(CreateFolderTree(WindowsPathFromUnix(unix + "/home/.local/share/Steam/steamapps/compatdata/100/pfx/drive_c/users/steamuser/AppData/LocalLow/Unity")));
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ExpectedBox report = InstallReport(DemoList());
+    report.text.insert(report.text.find(L"\r\n"), L"\r\n\r\n未找到游戏运行过的位置（请先运行一次游戏）。已写入：\r\n" +
+                                                       session_->Profile().localLow + L"\\");
+    ASSERT_NO_FATAL_FAILURE(Install(report));
+    ExpectFile(RegionFile(), DemoList());
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
 // The player's own files are kept as .bak copies when the installer first
 // replaces them. Between two runs the game and Voxbridge save their files
 // again: the second run's copies would be the installer's own, so the first

@@ -81,8 +81,12 @@ protected:
     // The seven values of the voice-chat layout (ticked) or the collapsed one.
     void ExpectVerticalLayout(bool voiceChat, int windowWidth = 388);
 
-    // Posts a click to the control.
+    // Posts a click to the control. A click on 安装 notes whether the game has
+    // run in the profile, for the report the install then shows.
     void Click(Control control);
+    // The install is about to start, by a click or a key: under Wine, where the
+    // game has run nowhere, its report names where the list goes.
+    void NoteInstallStarting();
     // Clicks 选择框1 and waits until it has changed its state.
     void Tick();
     int OptionState() { return CheckState(session_->ControlWindow(Control::选择框1)); }
@@ -107,6 +111,12 @@ protected:
     IconCheck icons_ = IconCheck::Look;
     // A place on the screen that matches one in units at the display scale.
     bool IsScaled(const Placement& seen, const Placement& units) const;
+    // The install report as the installer under Wine shows it: where the game
+    // had run nowhere before the install (no game folder in the profile, no
+    // prefix of the Unix home), it names the place the list went to.
+    ExpectedBox AsShownUnderWine(ExpectedBox expected) const;
+    bool gameFoundNowhere_ = false;
+    std::wstring ownPlace_;  // the installer's own LocalLow as its report names it
 };
 
 std::string Utf8(const std::wstring& wide);

@@ -225,6 +225,7 @@ TEST_F(ShellScenario, TheKeyboardStartsAtInstallAndTabGoesRoundTheWindowAndTheSi
         return WaitUntil(kStepTimeoutMs, [&] { return KeyboardFocus(session_->MainWindow()) == session_->ControlWindow(control); });
     };
     ASSERT_TRUE(focusOn(Control::按钮1)) << "安装 has not the focus once the start-up sequence has ended";
+    NoteInstallStarting();
     ASSERT_TRUE(PostKey(session_->ControlWindow(Control::按钮1), VK_RETURN));
     ASSERT_NO_FATAL_FAILURE(ExpectAndAnswer(InstallReport(DemoList()), IDOK));
     ASSERT_TRUE(focusOn(Control::按钮1)) << "the focus did not come back to 安装 after the install";

@@ -205,10 +205,29 @@ std::vector<Text> SubfolderNames(const Text& folder) {
     return names;
 }
 
-std::optional<FolderId> FolderIdOf(const Text& folder) {
+std::vector<Text> FileNames(const Text& folder) {
+    const Text inside = FakeMachine::Resolve(folder) + "\\";
+    std::vector<Text> names;
+    for (const auto& file : FakeMachine::Get().files)
+        if (inside.size() > 1 && file.first.rfind(inside, 0) == 0 && file.first.find('\\', inside.size()) == Text::npos)
+            names.push_back(file.first.substr(inside.size()));
+    return names;
+}
+
+std::optional<FolderId> FileSystemIdOf(const Text& folder) {
+    const FakeMachine& machine = FakeMachine::Get();
     Text resolved = FakeMachine::Resolve(folder);
-    if (resolved.empty() || !FakeMachine::Get().HasFolder(resolved)) return std::nullopt;
-    return FolderId{0, std::hash<Text>()(resolved)};
+    if (resolved.empty() || !machine.HasFolder(resolved)) return std::nullopt;
+    auto shared = machine.fileSystemIds.find(resolved);
+    return shared != machine.fileSystemIds.end() ? shared->second : FolderId{0, std::hash<Text>()(resolved)};
+}
+
+// Wine names a folder off the Z: drive through its prefix's dosdevices links.
+Text CanonicalUnixFolderPath(const Text& folder) {
+    Text resolved = FakeMachine::Resolve(folder);
+    if (!RunsUnderWine() || resolved.empty() || !FakeMachine::Get().HasFolder(resolved)) return Text();
+    Text unixPath = ReplaceSubtext(resolved.substr(2), "\\", Text("/"), LeftOut, LeftOut, true);
+    return resolved[0] == 'z' ? unixPath : "/prefix/dosdevices/" + resolved.substr(0, 2) + unixPath;
 }
 
 Text EnvironmentVariable(const Text& name) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "support/dialogs.h"
+#include "support/files.h"
 #include "support/processes.h"
 #include "support/web.h"
 
@@ -57,6 +58,10 @@ public:
     // its identity; one that leads back to itself leads nowhere.
     void AddLink(const Text& link, const Text& target);
     std::map<Text, Text> links;  // resolved paths
+    // The volume and index of folders, by resolved path, where they are to
+    // share them (the roots of two file systems under Wine); a folder's own
+    // otherwise.
+    std::map<Text, FolderId> fileSystemIds;
 
     // Wine: whether it runs the program, and the Unix home it names (a DOS
     // path ending in a backslash). Unix paths lie on Z:, as Wine maps the root.

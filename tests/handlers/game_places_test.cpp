@@ -1,6 +1,8 @@
 // Where the game's files are found: the user's own LocalLow and, under Wine,
-// the Proton prefixes of the Steam libraries that a fake Unix home holds.
+// the prefixes of the Steam libraries and of the other launchers that a fake
+// Unix home holds.
 #include "model/game_paths.h"
+#include "model/launchers.h"
 #include "model/steam_library.h"
 #include "tests/handlers/handler_fixture.h"
 
@@ -27,6 +29,18 @@ protected:
         machine.AddFolder(localLow + (gameRan ? "Mossgrove\\Starfold" : "Unity"));
         return localLow;
     }
+
+    // The DOS path of a Unix path, as Wine maps the root to Z:.
+    static Text Dos(const Text& unixPath) { return "Z:" + ReplaceSubtext(unixPath, "/", Text("\\"), LeftOut, LeftOut, true); }
+
+    // A prefix's LocalLow for the user, by the prefix's Unix path.
+    Text AddUnixPrefix(const Text& prefix, const Text& user, bool gameRan) {
+        const Text localLow = Dos(prefix) + "\\drive_c\\users\\" + user + "\\AppData\\LocalLow\\";
+        machine.AddFolder(localLow + (gameRan ? "Mossgrove\\Starfold" : "Unity"));
+        return localLow;
+    }
+
+    void AddRecord(const Text& unixPath, const std::string& bytes) { machine.AddFile(Dos(unixPath), ToBytes(bytes)); }
 
     static Places Found() {
         Places places;
@@ -101,11 +115,121 @@ TEST_F(GamePlacesTest, WhereTheGameRanNowhereOrOnWindowsTheUsersOwnLocalLowIsThe
     AddPrefix(kSteam, "200", false);
     machine.AddLink(kHome + ".steam\\steam", kSteam);
     EXPECT_EQ(Found(), own) << "the game ran in no prefix";
+    EXPECT_TRUE(GameFoundNowhere(GamePlaces()));
+    machine.AddFolder(kOwn + "Mossgrove\\Starfold");
+    EXPECT_FALSE(GameFoundNowhere(GamePlaces())) << "the game ran in the installer's own prefix";
     AddPrefix(kSteam, "100", true);
     machine.underWine = false;
     EXPECT_EQ(Found(), own) << "Windows";
+    machine.RemoveTree(kOwn + "Mossgrove");
+    EXPECT_FALSE(GameFoundNowhere(GamePlaces())) << "Windows";
     machine.localLow = "";
     EXPECT_EQ(Found(), (Places{{"", ""}})) << "no LocalLow that the program can name";
+}
+
+// Wine gives every file system without a drive letter the volume serial 0,
+// and the roots of two file systems share their index: under Wine a folder is
+// its Unix path, links resolved. Windows keeps the volume and the index.
+TEST_F(GamePlacesTest, TwoLibrariesAtTheRootsOfTwoFileSystemsAreTwoAndALinkIsItsFolder) {
+    const Text card = "Z:\\run\\media\\sd\\", drive = "Z:\\run\\media\\external\\";
+    machine.AddLink(kHome + ".steam\\steam", kSteam);
+    machine.AddFile(kSteam + "steamapps\\libraryfolders.vdf",
+                    ToBytes(R"("libraryfolders" { "1" { "path" "/run/media/sd" } "2" { "path" "/run/media/external" } })"));
+    AddPrefix(card, "4040", false);
+    const Text game = AddPrefix(drive, "4040", true);
+    for (const Text& root : {card, drive}) machine.fileSystemIds[FakeMachine::Resolve(root)] = FolderId{0, 1};
+    EXPECT_EQ(Found(), (Places{{game, "/run/media/external/steamapps/compatdata/4040/pfx"}}));
+    EXPECT_FALSE(FolderIdOf(card) == FolderIdOf(drive));
+    EXPECT_TRUE(FolderIdOf(kHome + ".steam\\steam\\steamapps") == FolderIdOf(kSteam + "steamapps"));
+    EXPECT_EQ(FolderIdOf(kHome + ".steam\\steam")->unixPath, "/home/deck/.local/share/steam");
+    machine.underWine = false;
+    EXPECT_TRUE(FolderIdOf(card) == FolderIdOf(drive)) << "Windows";
+    EXPECT_EQ(FolderIdOf(card)->unixPath, "");
+}
+
+// Heroic, Lutris and Bottles, native and Flatpak, umu and Wine's default
+// prefix: every prefix their records name or their folders hold where the
+// game has run counts, under Proton's user or the Unix user's name; a broken
+// record names nothing and the search goes on.
+TEST_F(GamePlacesTest, ThePrefixesOfEveryLauncherCountFromTheirOwnRecords) {
+    const Text heroic = "/home/deck/.config/heroic/GamesConfig/", heroicFlat = "/home/deck/.var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig/";
+    AddRecord(heroic + "Starfold.json", R"({"Starfold": {"winePrefix": "/home/deck/Games/Heroic/Prefixes/default/Starfold",
+        "wineVersion": {"type": "wine"}}, "Other": {"winePrefix": "/mnt/games/other", "wineVersion": {"type": "proton"}},
+        "version": "v0", "explicit": true})");
+    AddRecord(heroic + "broken.json", R"({"Broken": {"winePrefix": "/mnt/broken")");
+    AddRecord(heroicFlat + "Starfold.json", R"({"Starfold": {"winePrefix": "~/Games/flat/", "wineVersion": {"type": "proton"}}})");
+    AddRecord(heroicFlat + "broken.json", R"(["/mnt/broken"])");
+    AddRecord("/home/deck/.local/share/lutris/games/starfold-1.yml",
+              "game:\n  exe: /x/Starfold.exe\n  prefix: /home/deck/Games/starfold\nname: Starfold\nwine:\n  version: lutris-8\n");
+    AddRecord("/home/deck/.config/lutris/games/broken.yml", "game: {prefix: /mnt/broken}\n");
+    AddRecord("/home/deck/.var/app/net.lutris.Lutris/data/lutris/games/starfold-2.yml",
+              "game:\n  prefix: \"/mnt/\\u6E38\\u620F\"\n");
+    AddRecord("/home/deck/.var/app/net.lutris.Lutris/config/lutris/games/broken.yml", "game:\n\tprefix: /mnt/broken\n");
+    AddRecord("/home/deck/.local/share/bottles/data.yml", "custom_bottles_path: /mnt/bottles\n");
+    AddRecord("/home/deck/.var/app/com.usebottles.bottles/data/bottles/data.yml", "custom_bottles_path: |\n  /mnt/broken\n");
+    AddUnixPrefix("/mnt/broken", "deck", true);
+    AddUnixPrefix("/mnt/broken/bottle", "deck", true);
+    AddUnixPrefix("/mnt/games/other", "steamuser", true);  // Proton's prefix is in pfx
+    // The fake file system lists names in lower case.
+    const Places expected = {
+        {AddUnixPrefix("/mnt/games/other/pfx", "steamuser", true), "/mnt/games/other/pfx"},
+        {AddUnixPrefix("/home/deck/Games/Heroic/Prefixes/default/Starfold", "deck", true), "/home/deck/Games/Heroic/Prefixes/default/Starfold"},
+        {AddUnixPrefix("/home/deck/Games/flat/pfx", "steamuser", true), "/home/deck/Games/flat/pfx"},
+        {AddUnixPrefix("/home/deck/Games/starfold", "deck", true), "/home/deck/Games/starfold"},
+        {AddUnixPrefix("/mnt/游戏", "deck", true), "/mnt/游戏"},
+        {AddUnixPrefix("/home/deck/.local/share/bottles/bottles/starfold", "deck", true), "/home/deck/.local/share/bottles/bottles/starfold"},
+        {AddUnixPrefix("/mnt/bottles/games", "deck", true), "/mnt/bottles/games"},
+        {AddUnixPrefix("/home/deck/.var/app/com.usebottles.bottles/data/bottles/bottles/b", "deck", true), "/home/deck/.var/app/com.usebottles.bottles/data/bottles/bottles/b"},
+        {AddUnixPrefix("/home/deck/Games/Heroic/Prefixes/old", "deck", true), "/home/deck/Games/Heroic/Prefixes/old"},
+        {AddUnixPrefix("/home/deck/Games/umu/umu-default/pfx", "steamuser", true), "/home/deck/Games/umu/umu-default/pfx"},
+        {AddUnixPrefix("/home/deck/.wine", "deck", true), "/home/deck/.wine"}};
+    AddUnixPrefix("/home/deck/Games/umu/other", "deck", false);
+    Places found = Found();
+    EXPECT_EQ(found, expected);
+    machine.AddFolder(kOwn + "Mossgrove\\Starfold");
+    found.insert(found.begin(), {kOwn, ""});
+    EXPECT_EQ(Found(), found) << "the user's own LocalLow first";
+}
+
+TEST(LauncherRecords, EachReaderTakesItsKeysAndRefusesWhatItDoesNotUnderstand) {
+    const std::vector<Text> none;
+    EXPECT_EQ(HeroicPrefixesIn(ToBytes(R"({"a": {"winePrefix": "/p/a"}, "b": {"winePrefix": "/p/b/", "wineVersion": {"type": "proton"}},
+        "c": {"winePrefix": 7}, "d": {"winePrefix": ""}, "version": "v0"})")), (std::vector<Text>{"/p/a", "/p/b/pfx"}));
+    for (const char* broken : {"", "[]", "{\"a\": {\"winePrefix\": \"/p/a\"}", "{\"a\": {\"winePrefix\": \"/p\\u0000\"}}"})
+        EXPECT_EQ(HeroicPrefixesIn(ToBytes(broken)), none) << broken;
+
+    const struct {
+        const char* what;
+        std::string record;
+        std::vector<Text> prefixes;
+    } lutris[] = {
+        {"PyYAML's form", "game:\n  args: ''\n  prefix: /home/deck/Games/x y # note\nsystem: {}\n", {"/home/deck/Games/x y"}},
+        {"a document start, CR LF and comments", "---\r\n# Lutris\r\ngame:\r\n    # the prefix\r\n    prefix: /p\r\n", {"/p"}},
+        {"single quotes", "game:\n  prefix: '/p/it''s: #1'\n", {"/p/it's: #1"}},
+        {"escapes", "game:\n  prefix: \"/p/bj\\xF6rn/\\\"q\\\"\"\n", {u8"/p/björn/\"q\""}},
+        {"another key's value", "script: |\n  game:\n    prefix: /no\ngame:\n  exe: /x\n  options:\n    prefix: /no\n  prefix: /p\n", {"/p"}},
+        {"no prefix", "game:\n  exe: /x\nwine:\n  prefix: /no\n", {}},
+        {"a flow mapping", "game: {prefix: /p}\n", {}},
+        {"a sequence at its key's indentation", "game:\n  args:\n  - -x\n  prefix: /p\nscript:\n- a\n", {"/p"}},
+        {"a plain value folded", "game:\n  prefix: /p/a\n    b c\n  exe: /x\n    y\n", {"/p/a b c"}},
+        {"a value folded after a blank line", "game:\n  prefix: /p/a\n\n    b\n", {}},
+        {"a quoted value that goes on", "game:\n  prefix: '/p/a'\n    b\n", {}},
+        {"a tab", "game:\n\tprefix: /p\n", {}},
+        {"the key twice", "game:\n  prefix: /p\n  prefix: /q\n", {}},
+        {"game twice", "game:\n  prefix: /p\ngame:\n  exe: /x\n", {}},
+        {"an alias", "game:\n  prefix: *a\n", {}},
+        {"a block scalar", "game:\n  prefix: |\n    /p\n", {}},
+        {"a null", "game:\n  prefix: null\n", {}},
+        {"no closing quote", "game:\n  prefix: \"/p\n    \"\n", {}},
+        {"an unknown escape", "game:\n  prefix: \"/p\\q\"\n", {}},
+        {"a sequence", "game:\n  - prefix: /p\n", {}},
+        {"a second document", "game:\n  prefix: /p\n---\ngame: {}\n", {}},
+        {"a zero byte", std::string("game:\n  prefix: /p") + '\0' + "\n", {}},
+    };
+    for (const auto& record : lutris) EXPECT_EQ(LutrisPrefixesIn(ToBytes(record.record)), record.prefixes) << record.what;
+    EXPECT_EQ(BottlesFoldersIn(ToBytes("custom_bottles_path: /mnt/b\nlibrary: {}\n")), std::vector<Text>{"/mnt/b"});
+    EXPECT_EQ(BottlesFoldersIn(ToBytes("custom_bottles_path: ''\n")), none);
+    EXPECT_EQ(BottlesFoldersIn(ToBytes("x:\n  custom_bottles_path: /mnt/b\n")), none);
 }
 
 TEST_F(GamePlacesTest, UnderWineVoxbridgeForLinuxHasItsConfigurationInTheUnixHome) {

@@ -266,3 +266,31 @@ TEST_F(InstallTest, EveryCommandActsOnEveryPlaceWhereTheGameRan) {
     SettingsRollback();  // OK
     for (const Text& root : {own, proton}) EXPECT_EQ(machine.FileBytes(root + "Mossgrove\\Starfold\\settings.tallow"), SettingsTemplate());
 }
+
+// Under Wine, where the game has run in no place the program finds (or the
+// Unix home has no GBK name, so none is searched), the list goes into the
+// installer's own prefix and the report says so, and where; on Windows the
+// box is as it was.
+TEST_F(InstallTest, WhereTheGameRanNowhereUnderWineTheReportSaysSoAndWhereTheListWent) {
+    const Text own = Text(FakeMachine::kAppData) + "..\\LocalLow\\";
+    machine.RemoveTree(own + "Mossgrove");
+    machine.underWine = true;
+    for (const Text& home : {Text("Z:\\home\\deck\\"), Text()}) {
+        machine.unixHome = home;
+        machine.msgBoxes.clear();
+        InstallCommand();
+        ASSERT_EQ(machine.msgBoxes.size(), 1u);
+        EXPECT_EQ(machine.msgBoxes[0].message.rfind("安装成功!\r\n\r\n未找到游戏运行过的位置（请先运行一次游戏）。已写入：\r\n" + own +
+                                                         "\r\n\r\n安装内容",
+                                                     0),
+                  0u)
+            << machine.msgBoxes[0].message;
+        EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
+        machine.RemoveTree(own + "Mossgrove");
+    }
+    machine.underWine = false;
+    machine.msgBoxes.clear();
+    InstallCommand();
+    ASSERT_EQ(machine.msgBoxes.size(), 1u);
+    EXPECT_EQ(machine.msgBoxes[0].message.rfind("安装成功!\r\n\r\n安装内容", 0), 0u);
+}

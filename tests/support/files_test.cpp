@@ -263,6 +263,9 @@ TEST(UnixSide, LinksShareTheirFoldersIdentityAndUnixPathsHaveDosNames) {
     ASSERT_TRUE(FolderIdOf(links + "\\real"));
     EXPECT_TRUE(FolderIdOf(links + "\\link") == FolderIdOf(links + "\\real"));
     EXPECT_FALSE(FolderIdOf(links + "\\real\\inner") == FolderIdOf(links + "\\real"));
+    // Under Wine a folder is known by its Unix path, links resolved.
+    EXPECT_EQ(FolderIdOf(links + "\\link\\inner")->unixPath, STARFOLD_LINKS "/real/inner");
+    EXPECT_EQ(FileNames(links), std::vector<Text>{"file.txt"});
     for (const char* none : {"\\loop", "\\file.txt", "\\missing"}) EXPECT_FALSE(FolderIdOf(links + none)) << none;
     EXPECT_EQ(DosPathFromUnix(STARFOLD_LINKS "/中文/missing"), links + "\\中文\\missing");
     EXPECT_EQ(DosPathFromUnix("relative/path"), "");
