@@ -1,0 +1,60 @@
+// The announcement as its box shows it: from a whole 2xx reply only, the whole
+// text when it is short, else its beginning up to 20 lines or 1000 characters,
+// never half of a two-byte character, and a note of what is left out. The
+// first byte chooses the status and completeness.
+#include "property.h"
+#include "startup/site_replies.h"
+
+#include <cstdint>
+
+namespace {
+
+// A GBK text read character by character, a byte of 0x80 or more leading two
+// bytes: how many characters, how many of them are line ends, and whether
+// its end cuts a character in half.
+struct Characters {
+    int count = 0, lineEnds = 0;
+    bool whole = true;
+};
+
+Characters Read(const Text& text) {
+    Characters read;
+    size_t at = 0;
+    for (; at < text.size(); ++read.count) {
+        read.lineEnds += text[at] == '\n';
+        at += static_cast<unsigned char>(text[at]) >= 0x80 ? 2 : 1;
+    }
+    read.whole = at == text.size();
+    return read;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    HttpResponse response;
+    response.status = (data[0] & 0x7F) == 0 ? 0 : 100 + (data[0] & 0x7F) * 4;
+    response.complete = (data[0] & 0x80) == 0;
+    response.body.assign(data + 1, data + size);
+    const Text shown = AnnouncementIn(response);
+    if (!IsWholeSuccess(response)) {
+        FUZZ_PROPERTY(shown.empty());
+        return 0;
+    }
+    const Text text = ToText(response.body);
+    if (shown == text) {
+        // Short enough: a line end may close the 20th line, nothing follow it.
+        const Characters all = Read(text);
+        FUZZ_PROPERTY(all.count <= 1000);
+        FUZZ_PROPERTY(all.lineEnds < 20 || (all.lineEnds == 20 && text.back() == '\n'));
+        return 0;
+    }
+    const size_t note = shown.rfind("……（另有");
+    FUZZ_PROPERTY(note != Text::npos);
+    const Text part = shown.substr(0, note);
+    FUZZ_PROPERTY(part.size() < text.size() && text.compare(0, part.size(), part) == 0);
+    const Characters cut = Read(part);
+    FUZZ_PROPERTY(cut.whole && cut.count <= 1000 && cut.lineEnds <= 20);
+    FUZZ_PROPERTY(cut.count == 1000 || cut.lineEnds == 20);  // nothing more could be shown
+    return 0;
+}

@@ -1,0 +1,28 @@
+// The start-up's judge of the version reply: a version it reads is a short
+// run of letters, digits and ".-_+" that the whole body holds between blanks,
+// from a whole 2xx reply. The first byte chooses the status and completeness.
+#include "property.h"
+#include "startup/site_replies.h"
+
+#include <cctype>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    HttpResponse response;
+    response.status = (data[0] & 0x7F) == 0 ? 0 : 100 + (data[0] & 0x7F) * 4;
+    response.complete = (data[0] & 0x80) == 0;
+    response.body.assign(data + 1, data + size);
+    const Text version = VersionIn(response);
+    if (version.empty()) return 0;
+    FUZZ_PROPERTY(IsWholeSuccess(response));
+    FUZZ_PROPERTY(version.size() <= 32);
+    for (char c : version)
+        FUZZ_PROPERTY(std::isalnum(static_cast<unsigned char>(c)) || Text(".-_+").find(c) != Text::npos);
+    const Text body(response.body.begin(), response.body.end());
+    const size_t at = body.find(version);
+    FUZZ_PROPERTY(at != Text::npos);
+    const Text around = body.substr(0, at) + body.substr(at + version.size());
+    FUZZ_PROPERTY(around.find_first_not_of(" \t\r\n") == Text::npos);
+    return 0;
+}
