@@ -1,8 +1,9 @@
 // The start-up's judge of the version reply: a version it reads is a short
-// run of letters, digits and ".-_+" that the whole body holds between blanks,
-// from a whole 2xx reply. The first byte chooses the status and completeness.
+// run of letters, digits and ".-_+" that the whole body holds between blanks
+// (after a byte-order mark), from a whole 2xx reply. The first byte chooses the status and completeness.
 #include "property.h"
 #include "startup/site_replies.h"
+#include "support/encoding.h"
 
 #include <cctype>
 #include <cstdint>
@@ -19,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_PROPERTY(version.size() <= 32);
     for (char c : version)
         FUZZ_PROPERTY(std::isalnum(static_cast<unsigned char>(c)) || Text(".-_+").find(c) != Text::npos);
-    const Text body(response.body.begin(), response.body.end());
+    const ByteArray unmarked = WithoutByteOrderMark(response.body);
+    const Text body(unmarked.begin(), unmarked.end());
     const size_t at = body.find(version);
     FUZZ_PROPERTY(at != Text::npos);
     const Text around = body.substr(0, at) + body.substr(at + version.size());

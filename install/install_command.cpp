@@ -1,8 +1,8 @@
 #include "install/install_command.h"
 
+#include "install/region_file.h"
 #include "install/server_list.h"
 #include "install/voice_chat_update.h"
-#include "model/file_copies.h"
 #include "model/game_paths.h"
 #include "model/program_state.h"
 #include "model/properties.h"
@@ -35,16 +35,20 @@ bool IsReceivedWhole(const HttpResponse& response) {
     return IsWholeSuccess(response) && !ToText(response.body).empty();
 }
 
-// The player's own region file is kept as regionInfo.json.bak first. The
-// game has never run when its folder is missing: create the folders, the
-// maker's before the game's, and try once more. Without a game folder that
-// the program can name, nothing is written there.
-bool WriteRegionFile(const Text& root, const ByteArray& list) {
-    if (root.empty() || !KeepCopyBeforeReplacing(RegionFilePath(root))) return false;
-    if (WriteFileBytes(RegionFilePath(root), list)) return true;
-    CreateFolder(MakerFolderPath(root));
-    CreateFolder(GameFolderPath(root));
-    return WriteFileBytes(RegionFilePath(root), list);
+// How far an install has come, for a close inside one of its waits (a held
+// file): the program then ends there, and leaves no half behind.
+struct InstallUnderWay {
+    bool voiceChatWritten = false;
+    bool listWritten = false;  // at some place
+    Text writingAt;            // the root of the place being written
+};
+InstallUnderWay g_underWay;
+
+// The write cut off is settled as the next run would, and Voxbridge is put
+// back unless a place took the list.
+void EndInstallMidway() {
+    SettleCutOffInstall(g_underWay.writingAt);
+    if (g_underWay.voiceChatWritten && !g_underWay.listWritten) RestoreVoiceChatConfig();
 }
 
 // The places a report names, when the game has run in a Proton prefix: empty
@@ -96,11 +100,17 @@ void RunInstall() {
         MsgBox("安装源返回的内容不是有效的社区服列表，请检查安装源是否正确。", kMsgBoxError, Text("错误！"));
         return;
     }
-    if (voiceChatAddress && !WriteVoiceChatUpdate()) return;
+    if (voiceChatAddress && !WriteVoiceChatUpdate(*voiceChatAddress)) return;
+    g_underWay.voiceChatWritten = voiceChatAddress.has_value();
     const std::vector<GamePlace> places = GamePlaces();
     const bool named = HasProtonPrefix(places);
     std::vector<GamePlace> written, failed;
-    for (const GamePlace& place : places) (WriteRegionFile(place.root, list) ? written : failed).push_back(place);
+    for (const GamePlace& place : places) {
+        g_underWay.writingAt = place.root;
+        (InstallListAt(place.root, list) ? written : failed).push_back(place);
+        g_underWay.listWritten = !written.empty();
+    }
+    g_underWay.writingAt.clear();
     // Put back, Voxbridge is as it was; should that fail too, the box says what stands.
     if (written.empty() && voiceChatAddress && RestoreVoiceChatConfig()) voiceChatAddress.reset();
     if (!failed.empty()) {
@@ -115,6 +125,9 @@ void RunInstall() {
 
 void InstallCommand() {
     MarkBusy();
+    g_underWay = InstallUnderWay();
+    State().EndsMidway = EndInstallMidway;
     RunInstall();
+    State().EndsMidway = nullptr;
     MarkIdle();
 }

@@ -95,6 +95,23 @@ Text ReplaceServerUrl(const Text& config, const ProgramState& state, const Text&
     return ReplaceSpan(config, state.KeyPosition, state.CommaPosition - state.KeyPosition, replacement);
 }
 
+// Reads the configuration and judges it: true when the state holds it as
+// read, with its key and comma found and the value between them whole. A
+// file read only in part would lose its end when written back.
+bool ReadRecognisedConfig() {
+    ProgramState& state = State();
+    bool readWhole = false;
+    state.ConfigBytes = ReadFileBytes(ConfigPath(), &readWhole);
+    Text config = ToText(state.ConfigBytes);
+    state.KeyPosition = FindSubtext(config, kKeyText, LeftOut, false);
+    state.CommaPosition = FindSubtext(config, ",", state.KeyPosition, false);
+    return readWhole && IsRecognisedConfig(state, config);
+}
+
+void ReportConfigNotRecognised() {
+    ReportConfigUnchanged("未能识别Voxbridge配置文件的格式，Voxbridge配置未作修改。");
+}
+
 }  // namespace
 
 VoiceChatOutcome PrepareVoiceChatUpdate(Text* address) {
@@ -104,15 +121,8 @@ VoiceChatOutcome PrepareVoiceChatUpdate(Text* address) {
         return VoiceChatOutcome::Stop;
     }
 
-    ProgramState& state = State();
-    bool readWhole = false;
-    state.ConfigBytes = ReadFileBytes(ConfigPath(), &readWhole);
-    Text config = ToText(state.ConfigBytes);
-    state.KeyPosition = FindSubtext(config, kKeyText, LeftOut, false);
-    state.CommaPosition = FindSubtext(config, ",", state.KeyPosition, false);
-    // A file read only in part would lose its end when written back.
-    if (!readWhole || !IsRecognisedConfig(state, config)) {
-        ReportConfigUnchanged("未能识别Voxbridge配置文件的格式，Voxbridge配置未作修改。");
+    if (!ReadRecognisedConfig()) {
+        ReportConfigNotRecognised();
         return VoiceChatOutcome::Stop;
     }
 
@@ -121,13 +131,20 @@ VoiceChatOutcome PrepareVoiceChatUpdate(Text* address) {
         ReportConfigUnchanged("未能获取有效的Voxbridge社区服地址，Voxbridge配置未作修改。");
         return VoiceChatOutcome::Stop;
     }
-    state.NewConfigBytes = ToBytes(ReplaceServerUrl(config, state, *address));
     return VoiceChatOutcome::GoOn;
 }
 
-bool WriteVoiceChatUpdate() {
+bool WriteVoiceChatUpdate(const Text& address) {
+    // Voxbridge may have saved while the list came: what it holds now is
+    // judged again and rewritten, so that its save survives.
+    ProgramState& state = State();
+    if (!ReadRecognisedConfig()) {
+        ReportConfigNotRecognised();
+        return false;
+    }
+    state.NewConfigBytes = ToBytes(ReplaceServerUrl(ToText(state.ConfigBytes), state, address));
     // Voxbridge's own configuration is kept as config.json.bak first.
-    if (KeepCopyBeforeReplacing(ConfigPath()) && WriteFileBytes(ConfigPath(), State().NewConfigBytes)) return true;
+    if (KeepCopyBeforeReplacing(ConfigPath()) && WriteFileBytes(ConfigPath(), state.NewConfigBytes)) return true;
     ReportConfigUnchanged("Voxbridge配置文件写入失败，请检查文件权限后重试。");
     return false;
 }

@@ -11,14 +11,15 @@ enum class VoiceChatOutcome {
 };
 
 // Reads the configuration and fetches the address, and judges both; writes
-// nothing. On GoOn the program state holds the configuration as read and as
-// it is to be written, and *address the address for the install report.
+// nothing. On GoOn the program state holds the configuration as read, and
+// *address the address to write and to name in the install report.
 VoiceChatOutcome PrepareVoiceChatUpdate(Text* address);
 
-// Writes the configuration prepared above, a copy of the player's own kept
-// first. False, with the user told, when it could not be written; the
-// configuration then holds its old bytes.
-bool WriteVoiceChatUpdate();
+// Reads the configuration again, judges it again when Voxbridge has saved
+// since, and writes it with the address, a copy of the player's own kept
+// first. False, with the user told, when it is no longer recognised or could
+// not be written; the configuration then holds its bytes as they were.
+bool WriteVoiceChatUpdate(const Text& address);
 
 // Puts back the bytes the configuration held before the write above, when
 // the rest of the install failed. False when they could not be written.

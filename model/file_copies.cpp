@@ -15,14 +15,3 @@ bool KeepCopyBeforeReplacing(const Text& path) {
     ByteArray held = ReadFileBytes(path, &readWhole);
     return readWhole && WriteFileBytes(copy, held);
 }
-
-PutBack PutBackKeptCopy(const Text& path) {
-    const Text copy = CopyPath(path);
-    if (!FileExists(copy)) return PutBack::NoCopy;
-    bool readWhole = false;
-    ByteArray kept = ReadFileBytes(copy, &readWhole);
-    if (!readWhole || !WriteFileBytes(path, kept)) return PutBack::Failed;
-    // A copy that stays holds the same bytes as the file: nothing is lost.
-    RemoveFile(copy);
-    return PutBack::Done;
-}

@@ -50,6 +50,8 @@ Text PlaceName(const GamePlace& place) { return place.label.empty() ? place.root
 Text MakerFolderPath(const Text& root) { return root + "Mossgrove\\"; }
 Text GameFolderPath(const Text& root) { return root + kGameFolder; }
 Text RegionFilePath(const Text& root) { return GameFolderPath(root) + "\\regionInfo.json"; }
+Text RegionCopyPath(const Text& root) { return RegionFilePath(root) + ".bak"; }
+Text InstallRecordPath(const Text& root) { return RegionFilePath(root) + ".record"; }
 Text SettingsFilePath(const Text& root) { return GameFolderPath(root) + "\\settings.tallow"; }
 Text UnityFolderPath(const Text& root) { return root + "Unity"; }
 Text MakerFolderPath() { return MakerFolderPath(GameDataRoot()); }

@@ -36,6 +36,8 @@ Text PlaceName(const GamePlace& place);
 Text MakerFolderPath(const Text& root);  // with a trailing backslash
 Text GameFolderPath(const Text& root);   // without one
 Text RegionFilePath(const Text& root);
+Text RegionCopyPath(const Text& root);     // the player's own region file, kept while the list is installed
+Text InstallRecordPath(const Text& root);  // what the installer did there
 Text SettingsFilePath(const Text& root);
 Text UnityFolderPath(const Text& root);
 Text MakerFolderPath();

@@ -18,6 +18,10 @@ ProgramState& State() {
 
 int ExitHandler() {
     ProgramState& state = State();
+    if (void (*endsMidway)() = state.EndsMidway) {
+        state.EndsMidway = nullptr;
+        endsMidway();
+    }
     int released = 0;
     released += Release(state.VersionReply);
     released += Release(state.ConfigBytes);

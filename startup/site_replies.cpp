@@ -1,6 +1,7 @@
 #include "startup/site_replies.h"
 
 #include "support/dialogs.h"
+#include "support/encoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,10 +21,12 @@ bool IsVersionText(const Text& text) {
 }  // namespace
 
 Text VersionIn(const HttpResponse& response) {
-    // A zero byte is no character of a version, so the text must be the whole body.
-    Text reply = ToText(response.body);
+    // A zero byte is no character of a version, so the text must be the whole
+    // body; a byte-order mark that an editor saved before it is no part of it.
+    const ByteArray body = WithoutByteOrderMark(response.body);
+    Text reply = ToText(body);
     Text latest = TrimBlanks(reply);
-    if (!IsWholeSuccess(response) || reply.size() != response.body.size() || !IsVersionText(latest)) return Text();
+    if (!IsWholeSuccess(response) || reply.size() != body.size() || !IsVersionText(latest)) return Text();
     return latest;
 }
 

@@ -38,6 +38,7 @@ bool IsDriveRoot(const Text& resolved) { return resolved.size() == 2 && resolved
 FakeMachine& Logged(const std::string& line) {
     FakeMachine& machine = FakeMachine::Get();
     machine.log.push_back(line);
+    if (machine.onOperation) machine.onOperation(line);
     return machine;
 }
 

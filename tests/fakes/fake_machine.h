@@ -107,6 +107,10 @@ public:
     // Every operation in the order it happened, one line each, such as
     // "MsgBox 错误！", "HttpGet <address>", "WriteFileBytes <path>", and the fake window's writes, such as "Set 按钮1 禁止 true".
     std::vector<std::string> log;
+    // Called with each line as it is logged, before the operation acts: what
+    // another program does meanwhile (Voxbridge saving during a download), or
+    // the program ending inside a write's wait.
+    std::function<void(const std::string& line)> onOperation;
 
     // The resolved form of a path, as the fake file system keys it, links
     // followed; the empty text for a relative path or a link loop.

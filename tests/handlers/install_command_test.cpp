@@ -16,12 +16,15 @@ TEST_F(InstallCommandTest, WritesTheListUnchangedAndReportsItConverted) {
     EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
     EXPECT_EQ(State().ServerListBytes, kList);
     ExpectOnlyMessage(SuccessReport(LeftOut), 48, "安装结果：");
+    // The record first, then the copy of the player's file, the list, and the record that it is in place.
     EXPECT_EQ(machine.log, (std::vector<std::string>{"Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...",
-                                                     "HttpGet " + kListUrl, "FileExists " + kRegionPath,
-                                                     "FileExists " + kRegionPath + ".bak", "ReadFileBytes " + kRegionPath, "WriteFileBytes " + kRegionPath + ".bak",
-                                                     "WriteFileBytes " + kRegionPath,
-                                                     "MsgBox 安装结果：", "Set 按钮1 禁止 false",
-                                                     "Set 按钮1 caption 安装"}));
+                                                     "HttpGet " + kListUrl, "FileExists " + kCopyPath,
+                                                     "ReadFileBytes " + kRecordPath, "FileExists " + kRegionPath,
+                                                     "WriteFileBytes " + kRecordPath, "ReadFileBytes " + kRegionPath,
+                                                     "WriteFileBytes " + kCopyPath, "WriteFileBytes " + kRegionPath,
+                                                     "WriteFileBytes " + kRecordPath, "MsgBox 安装结果：",
+                                                     "Set 按钮1 禁止 false", "Set 按钮1 caption 安装"}));
+    EXPECT_EQ(machine.FileBytes(kCopyPath), kOldRegion);
     // The texts are GBK in the program: "安装成功!" and the caption's full-width colon.
     EXPECT_EQ(Bytes(machine.msgBoxes[0].message.substr(0, 9)),
               (ByteArray{0xB0, 0xB2, 0xD7, 0xB0, 0xB3, 0xC9, 0xB9, 0xA6, '!'}));
@@ -37,11 +40,12 @@ TEST_F(InstallCommandTest, FailedFirstWriteCreatesMakerThenGameFolderAndWritesOn
     EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
     ExpectOnlyMessage(SuccessReport(LeftOut), 48, "安装结果：");
     Text appData = FakeMachine::kAppData;
-    EXPECT_EQ(std::vector<std::string>(machine.log.begin() + 3, machine.log.end() - 3),
-              (std::vector<std::string>{"FileExists " + kRegionPath, "WriteFileBytes " + kRegionPath,
+    EXPECT_EQ(std::vector<std::string>(machine.log.begin() + 5, machine.log.end() - 3),
+              (std::vector<std::string>{"FileExists " + kRegionPath, "WriteFileBytes " + kRecordPath,
                                         "CreateFolder " + appData + "..\\LocalLow\\Mossgrove\\",
                                         "CreateFolder " + appData + "..\\LocalLow\\Mossgrove\\Starfold",
-                                        "WriteFileBytes " + kRegionPath}));
+                                        "WriteFileBytes " + kRecordPath, "WriteFileBytes " + kRegionPath,
+                                        "WriteFileBytes " + kRecordPath}));
     ExpectBusyOnlyWhileRunning();
 }
 
@@ -134,9 +138,12 @@ TEST_F(InstallCommandTest, BothWritesFailingIsReportedAndLeavesTheOldFile) {
         machine.unwritable.insert(FakeMachine::Resolve(kRegionPath));
         Install();
         ExpectOnlyMessage("安装失败，请重试。若再次失败请检查文件权限或寻求帮助！", 16, "安装结果：");
-        EXPECT_EQ(LogOf("WriteFileBytes " + kRegionPath).size(), 3u);  // the copy, and twice the file
-        EXPECT_EQ(LogOf("CreateFolder").size(), 2u);
+        EXPECT_EQ(std::count(machine.log.begin(), machine.log.end(), "WriteFileBytes " + kRegionPath), 1);
+        EXPECT_EQ(LogOf("CreateFolder").size(), 0u);  // the folders are there: the record was written
+        // The player's file stays in place, with no copy or record left to take it for ours.
         EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+        EXPECT_FALSE(machine.HasFile(kCopyPath));
+        EXPECT_FALSE(machine.HasFile(kRecordPath));
         // The Voxbridge change before it is put back.
         EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kOldConfig);
         ExpectBusyOnlyWhileRunning();

@@ -10,6 +10,8 @@ protected:
     const Text kListUrl = SITE_BASE "/Lanternkit/serverlist.json";
     const Text kAddressUrl = SITE_BASE "/Lanternkit/bcl.ini";
     const Text kRegionPath = kGameFolder + "\\regionInfo.json";
+    const Text kCopyPath = kRegionPath + ".bak";
+    const Text kRecordPath = kRegionPath + ".record";
     const Text kConfigPath = Text(FakeMachine::kAppData) + "voxbridge\\config.json";
 
     // UTF-8, as the site serves it; the report shows it converted to GB2312.

@@ -65,6 +65,8 @@ TEST_F(StartupSequenceTest, VersionRepliesAreJudgedWholeAndTrimmed) {
         {"exactly the version", FakeMachine::Ok("1.2024.9.23"), ""},
         {"with a line end", FakeMachine::Ok("1.2024.9.23\r\n"), ""},
         {"with blanks about it", FakeMachine::Ok(" \t1.2024.9.23\n"), ""},
+        {"saved with a byte-order mark", FakeMachine::Ok("\xEF\xBB\xBF" "1.2024.9.23\r\n"), ""},
+        {"newer, with a byte-order mark", FakeMachine::Ok("\xEF\xBB\xBF" "1.2025.1.1"), NewVersionMessage("1.2025.1.1")},
         {"older version", FakeMachine::Ok("1.2024.6.18"), NewVersionMessage("1.2024.6.18")},
         {"newer with a line end", FakeMachine::Ok("1.2025.1.1\r\n"), NewVersionMessage("1.2025.1.1")},
         {"longer text", FakeMachine::Ok("1.2024.9.23.1"), NewVersionMessage("1.2024.9.23.1")},

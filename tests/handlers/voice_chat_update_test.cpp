@@ -2,6 +2,7 @@
 // first, then both written.
 #include "install/voice_chat_update.h"
 #include "model/layout_switches.h"
+#include "model/shutdown.h"
 #include "tests/handlers/install_fixture.h"
 
 namespace {
@@ -18,7 +19,7 @@ protected:
         machine.AddFile(kConfigPath, Bytes(config));
         machine.web[kAddressUrl] = FakeMachine::Ok(address);
         Text prepared;
-        if (PrepareVoiceChatUpdate(&prepared) == VoiceChatOutcome::GoOn) WriteVoiceChatUpdate();
+        if (PrepareVoiceChatUpdate(&prepared) == VoiceChatOutcome::GoOn) WriteVoiceChatUpdate(prepared);
         return ToText(machine.FileBytes(kConfigPath));
     }
 };
@@ -33,12 +34,13 @@ TEST_F(VoiceChatUpdateTest, RewritesServerUrlAndNamesTheAddressWrittenInTheRepor
     EXPECT_EQ(machine.log, (std::vector<std::string>{
                                "Set 按钮1 禁止 true", "Set 按钮1 caption 安装中...", "FileExists " + kConfigPath,
                                "FileExists " + kConfigPath, "ReadFileBytes " + kConfigPath, "HttpGet " + kAddressUrl, "HttpGet " + kListUrl,
-                               "FileExists " + kConfigPath, "FileExists " + kConfigPath + ".bak",
+                               // Read again just before it is written: Voxbridge may have saved meanwhile.
+                               "ReadFileBytes " + kConfigPath, "FileExists " + kConfigPath, "FileExists " + kConfigPath + ".bak",
                                "ReadFileBytes " + kConfigPath, "WriteFileBytes " + kConfigPath + ".bak",
-                               "WriteFileBytes " + kConfigPath, "FileExists " + kRegionPath, "FileExists " + kRegionPath + ".bak",
-                               "ReadFileBytes " + kRegionPath, "WriteFileBytes " + kRegionPath + ".bak",
-                               "WriteFileBytes " + kRegionPath, "MsgBox 安装结果：", "Set 按钮1 禁止 false",
-                               "Set 按钮1 caption 安装"}));
+                               "WriteFileBytes " + kConfigPath, "FileExists " + kCopyPath, "ReadFileBytes " + kRecordPath,
+                               "FileExists " + kRegionPath, "WriteFileBytes " + kRecordPath, "ReadFileBytes " + kRegionPath,
+                               "WriteFileBytes " + kCopyPath, "WriteFileBytes " + kRegionPath, "WriteFileBytes " + kRecordPath,
+                               "MsgBox 安装结果：", "Set 按钮1 禁止 false", "Set 按钮1 caption 安装"}));
     EXPECT_EQ(State().ConfigBytes, Bytes(kOldConfig));
     EXPECT_EQ(State().KeyPosition, static_cast<int>(kOldConfig.find("\"serverURL\"")) + 1);
     EXPECT_EQ(State().CommaPosition, static_cast<int>(kOldConfig.find(',', kOldConfig.find("serverURL"))) + 1);
@@ -185,6 +187,44 @@ TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndTheRegionFile)
         EXPECT_EQ(window.writes.size(), 4u);  // 按钮1 only: the layout stays
         ExpectBusyOnlyWhileRunning();
     }
+}
+
+// Voxbridge saves while the list comes: its save is judged and rewritten, not
+// lost; a save it cannot be recognised in stops the install. Closed while the
+// region file is held, the program ends with Voxbridge put back and the
+// player's file in place, no copy or record left.
+TEST_F(VoiceChatUpdateTest, VoxbridgesSaveDuringTheDownloadSurvivesAndACloseLeavesNoHalf) {
+    const Text saved = ReplaceSubtext(kOldConfig, "3", Text("9"), LeftOut, LeftOut, true);
+    auto savesDuringDownload = [&](const Text& config) {
+        machine.onOperation = [this, config](const std::string& line) {
+            if (line == "HttpGet " + kListUrl) machine.AddFile(kConfigPath, Bytes(config));
+        };
+    };
+    savesDuringDownload(saved);
+    Install();
+    EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), ReplaceSubtext(kNewConfig, "3", Text("9"), LeftOut, LeftOut, true));
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
+
+    SetUp();
+    savesDuringDownload("{\"serverURL\": {}}");
+    InstallCommand();
+    EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), "{\"serverURL\": {}}");
+    ExpectOnlyMessage("未能识别Voxbridge配置文件的格式，Voxbridge配置未作修改。", 16, "错误！");
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+
+    SetUp();
+    machine.onOperation = [this](const std::string& line) {
+        if (line != "WriteFileBytes " + kRegionPath) return;
+        machine.onOperation = nullptr;
+        ExitHandler();
+        EndProgram(0);
+    };
+    EXPECT_THROW(InstallCommand(), ProgramEnded);
+    EXPECT_EQ(ToText(machine.FileBytes(kConfigPath)), kOldConfig);
+    EXPECT_EQ(machine.FileBytes(kRegionPath), kOldRegion);
+    EXPECT_FALSE(machine.HasFile(kCopyPath));
+    EXPECT_FALSE(machine.HasFile(kRecordPath));
+    EXPECT_TRUE(machine.msgBoxes.empty());
 }
 
 }  // namespace
