@@ -1,8 +1,8 @@
-// The announcement as its box shows it: from a whole 2xx reply only, the whole
-// text when it is short, else its beginning up to 20 lines or 1000 characters,
-// never half of a two-byte character, and a note of what is left out. The
-// first byte chooses the status and completeness.
-#include "property.h"
+// The announcement as its box shows it: from a whole 2xx reply only, the
+// whole text when it is short, else its beginning up to 20 lines or 1000
+// characters, never half of a two-byte character, and a note of what is left
+// out.
+#include "harness.h"
 #include "startup/site_replies.h"
 
 #include <cstdint>
@@ -31,11 +31,8 @@ Characters Read(const Text& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
     HttpResponse response;
-    response.status = (data[0] & 0x7F) == 0 ? 0 : 100 + (data[0] & 0x7F) * 4;
-    response.complete = (data[0] & 0x80) == 0;
-    response.body.assign(data + 1, data + size);
+    if (!DownloadOf(data, size, &response)) return 0;
     const Text shown = AnnouncementIn(response);
     if (!IsWholeSuccess(response)) {
         FUZZ_PROPERTY(shown.empty());

@@ -1,7 +1,7 @@
 // The body length a Content-Length header declares, from the digits WinInet
 // gives (two bytes a character): exactly their value, -1 for none or zero,
 // and past the largest body only "too large".
-#include "property.h"
+#include "harness.h"
 #include "support/web.h"
 
 #include <cstdint>

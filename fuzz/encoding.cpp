@@ -1,7 +1,7 @@
 // The conversions behind the reports: UTF-8 to GB2312 for the install's
 // report, UTF-8 to GBK for a library's path, GBK to UTF-8 back. What converts
 // converts back to the same bytes; what does not gives nothing at all.
-#include "property.h"
+#include "harness.h"
 #include "support/encoding.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // as long as the file, with many pairs behind it, once took time that grew
 // with their product.
 #include "model/steam_library.h"
-#include "property.h"
+#include "harness.h"
 
 #include <chrono>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // and such JSON is taken unless it names Regions twice or nests deeper than
 // the judge allows.
 #include "install/server_list.h"
-#include "property.h"
+#include "harness.h"
 
 #include <nlohmann/json.hpp>
 

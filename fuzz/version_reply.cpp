@@ -1,7 +1,7 @@
 // The start-up's judge of the version reply: a version it reads is a short
 // run of letters, digits and ".-_+" that the whole body holds between blanks
-// (after a byte-order mark), from a whole 2xx reply. The first byte chooses the status and completeness.
-#include "property.h"
+// (after a byte-order mark), from a whole 2xx reply.
+#include "harness.h"
 #include "startup/site_replies.h"
 #include "support/encoding.h"
 
@@ -9,11 +9,8 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size == 0) return 0;
     HttpResponse response;
-    response.status = (data[0] & 0x7F) == 0 ? 0 : 100 + (data[0] & 0x7F) * 4;
-    response.complete = (data[0] & 0x80) == 0;
-    response.body.assign(data + 1, data + size);
+    if (!DownloadOf(data, size, &response)) return 0;
     const Text version = VersionIn(response);
     if (version.empty()) return 0;
     FUZZ_PROPERTY(IsWholeSuccess(response));

@@ -3,7 +3,7 @@
 // changes, to the address. The first byte gives the length of the address's
 // download that follows; the rest is the configuration.
 #include "install/voxbridge_config.h"
-#include "property.h"
+#include "harness.h"
 
 #include <nlohmann/json.hpp>
 
