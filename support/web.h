@@ -12,10 +12,8 @@ struct HttpResponse {
     bool complete = false;  // the body was read to its end (all of a Content-Length)
 };
 
-// A larger body is not a resource of ours; holding it would only exhaust memory.
-inline constexpr unsigned long long kLargestBody = 64ull << 20;
-// More than any body of ours, for a length too long to read.
-inline constexpr long long kTooLargeLength = static_cast<long long>(kLargestBody) * 2;
+// More than any body a fetch keeps (64 MiB), for a length too long to read.
+inline constexpr long long kTooLargeLength = 128ll << 20;
 
 // The body length a Content-Length header declares, read from the digits at
 // its start: -1 when there is none that can be used (no digit, or zero); past

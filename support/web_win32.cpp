@@ -21,6 +21,9 @@ constexpr DWORD kCanonicalLength = 2084;
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
 constexpr DWORD kChunkWithoutLength = 10240;
 constexpr DWORD kLargestChunk = 102400;
+// A larger body is not a resource of ours; holding it would only exhaust memory.
+constexpr unsigned long long kLargestBody = 64ull << 20;
+static_assert(kTooLargeLength > static_cast<long long>(kLargestBody));
 
 // Opened by the first fetch that gets one and kept for the process.
 HINTERNET g_internet = nullptr;
