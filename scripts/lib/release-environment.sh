@@ -11,7 +11,9 @@ release_environment() {
     local name set=()
     for name in "${release_ignored[@]}"; do [ -n "${!name+x}" ] && set+=("$name"); done
     if [ ${#set[@]} -gt 0 ]; then
-        echo "$1: building the Windows program without ${set[*]} of the environment, as the release is built"
+        local named
+        named=$(printf '%s, ' "${set[@]}")
+        echo "$1: building the Windows program without ${named%, } from the environment, as the release is built"
     fi
     unset "${release_ignored[@]}"
 }
