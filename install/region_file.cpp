@@ -43,15 +43,14 @@ bool InstallOverNothingOurs(const Text& root, const ByteArray& list) {
 bool InstallListAt(const Text& root, const ByteArray& list) {
     if (root.empty()) return false;
     const PlaceHistory place = SettledHistory(root);
+    if (place.history == History::Unsettled) return false;
     if (place.history == History::None) return InstallOverNothingOurs(root, list);
+    // The region file is ours only while the record says the list is
+    // installed: it says so, and whose the copy is, before the list is
+    // written again. Cut off after, the region file is the list either way.
     InstallRecord record = RecordFor(list, place.keptOwn);
     record.written = true;
-    // An earlier version's copy is the player's file: the record says so
-    // before the list is written again.
-    if (place.history == History::Earlier && !WriteInstallRecord(root, record)) return false;
-    if (!WriteFileBytes(RegionFilePath(root), list)) return false;
-    WriteInstallRecord(root, record);  // unwritten, the old record still says the list is installed
-    return true;
+    return WriteInstallRecord(root, record) && WriteFileBytes(RegionFilePath(root), list);
 }
 
 // The record goes before the copy: a copy without a record is an earlier
@@ -62,6 +61,7 @@ Undone UninstallAt(const Text& root) {
     const Text region = RegionFilePath(root), copy = RegionCopyPath(root), record = InstallRecordPath(root);
     const PlaceHistory place = SettledHistory(root);
     if (place.history == History::None) return Undone::NotInstalled;
+    if (place.history == History::Unsettled) return Undone::Failed;
     if (place.keptOwn) {
         bool readWhole = false;
         const ByteArray own = ReadFileBytes(copy, &readWhole);

@@ -3,8 +3,9 @@
 #include "model/game_paths.h"
 #include "support/files.h"
 
-#include <cinttypes>
-#include <cstdio>
+#include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -49,25 +50,37 @@ bool Holds(const InstallRecord& record, const ByteArray& bytes) {
 }
 
 Text RecordText(const InstallRecord& record) {
-    char line[128];
-    std::snprintf(line, sizeof line, "%s %s %s %016" PRIx64 " %" PRIu64 "\r\n", kHead,
-                  record.written ? "installed" : "writing", record.keptOwn ? "kept" : "none", record.hash, record.size);
-    return line;
+    Text hash(16, '0');
+    for (uint64_t rest = record.hash, at = 16; at-- > 0; rest >>= 4) hash[at] = "0123456789abcdef"[rest & 15];
+    return Text(kHead) + (record.written ? " installed" : " writing") + (record.keptOwn ? " kept " : " none ") + hash +
+           " " + std::to_string(record.size) + "\r\n";
 }
 
+// Read word by word, and taken only when written back it gives the same
+// text: anything else (another program's file, a cut-off one, a number too
+// large) is no record of this program's.
 std::optional<InstallRecord> ParseRecord(const Text& text) {
-    char state[16] = {}, own[8] = {};
+    std::vector<Text> words;
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = std::min(text.find(' ', at), text.size());
+        words.push_back(text.substr(at, end - at));
+    }
+    if (words.size() != 6) return std::nullopt;
+    auto number = [](const Text& digits, unsigned base) {
+        uint64_t value = 0;
+        for (char c : digits) {
+            const size_t digit = Text("0123456789abcdef").find(c);
+            if (digit >= base) break;
+            value = value * base + digit;
+        }
+        return value;
+    };
     InstallRecord record;
-    int length = 0;
-    const Text head = Text(kHead) + " ";
-    if (text.compare(0, head.size(), head) != 0) return std::nullopt;
-    if (std::sscanf(text.c_str() + head.size(), "%15s %7s %16" SCNx64 " %" SCNu64 "%n", state, own, &record.hash,
-                    &record.size, &length) != 4)
-        return std::nullopt;
-    record.written = Text(state) == "installed";
-    record.keptOwn = Text(own) == "kept";
-    bool known = (record.written || Text(state) == "writing") && (record.keptOwn || Text(own) == "none");
-    if (!known || RecordText(record) != text) return std::nullopt;
+    record.written = words[2] == "installed";
+    record.keptOwn = words[3] == "kept";
+    record.hash = number(words[4], 16);
+    record.size = number(words[5], 10);
+    if (RecordText(record) != text) return std::nullopt;
     return record;
 }
 
@@ -87,7 +100,10 @@ PlaceHistory SettledHistory(const Text& root) {
     std::optional<InstallRecord> record = ReadInstallRecord(root);
     if (!record) return {hasCopy ? History::Earlier : History::None, hasCopy};
     if (!record->written) {
-        std::optional<ByteArray> region = WholeFile(RegionFilePath(root));
+        const bool there = FileExists(RegionFilePath(root));
+        std::optional<ByteArray> region = there ? WholeFile(RegionFilePath(root)) : std::nullopt;
+        // Held by the game, say: whether the list got there is told once it can be read.
+        if (there && !region) return {History::Unsettled, false};
         if (!region || !Holds(*record, *region)) return SettleCutOffWrite(root, *record);
         // The list is in place: only the record was not told.
         record->written = true;

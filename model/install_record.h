@@ -35,6 +35,7 @@ enum class History {
     None,       // nothing of the installer's: a region file there is the player's
     Installed,  // the list is installed: the region file is ours, whatever the game has saved into it
     Earlier,    // installed by an earlier version, which kept a copy and no record
+    Unsettled,  // a write was cut off there and the region file cannot be read now: nothing is to be done there
 };
 
 struct PlaceHistory {

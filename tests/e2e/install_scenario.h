@@ -27,6 +27,7 @@ inline const ExpectedBox kConfigUnwritable = {
 inline const ExpectedBox kUninstalled = {L"卸载结果：", L"卸载成功。", BoxIcon::Warning, {IDOK}};
 inline const ExpectedBox kUninstalledAndPutBack = {L"卸载结果：", L"卸载成功，已恢复安装前的社区服列表。", BoxIcon::Warning, {IDOK}};
 inline const ExpectedBox kNotUninstalled = {L"卸载结果：", L"卸载失败，请检查权限或未曾安装。", BoxIcon::Error, {IDOK}};
+inline const ExpectedBox kNothingInstalled = {L"卸载结果：", L"未曾安装社区服列表，无需卸载。", BoxIcon::Warning, {IDOK}};
 
 class InstallScenario : public InstallerScenario {
 protected:

@@ -23,7 +23,7 @@ TEST_F(InstallScenario, TheServerListIsWrittenByteForByteIntoANewGameFolderAndRe
     ASSERT_NO_FATAL_FAILURE(InstallFetching(InstallReport(DemoList()), {"/Lanternkit/serverlist.json"}));
     ExpectFile(RegionFile(), DemoList());
     ExpectFolderHolds(session_->Profile().localLow + L"\\Mossgrove", {L"Starfold"});
-    ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+    ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.record"});
     ExpectFile(ConfigFile(), config);
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
@@ -66,7 +66,7 @@ TEST_F(InstallScenario, AnExistingRegionFileIsReplacedWholeAndTheReportShowsWhat
         ASSERT_NO_FATAL_FAILURE(Install(InstallReport(replacement.shown ? replacement.list : "")));
         ExpectFile(RegionFile(), replacement.list);
         ExpectFile(RegionFile() + L".bak", kOldRegionFile);
-        ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak"});
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak", L"regionInfo.json.record"});
     }
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
@@ -113,8 +113,8 @@ TEST_F(InstallScenario, ARegionFileThatCannotBeReplacedIsKeptAndTheInstallReport
         ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed));
         ExpectFile(RegionFile(), kOldRegionFile);
         EXPECT_TRUE(IsReadOnly(RegionFile()));
-        // The copy is made before the file is found to be unwritable.
-        ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak"});
+        // The copy made before the file was found to be unwritable goes with the record.
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
         ASSERT_TRUE(SetReadOnly(RegionFile(), false));
     }
     {
@@ -125,11 +125,17 @@ TEST_F(InstallScenario, ARegionFileThatCannotBeReplacedIsKeptAndTheInstallReport
         // The replace is tried again while the file is held, then given up.
         ASSERT_NO_FATAL_FAILURE(Install(kInstallFailed, kAllPausesMs));
         ExpectFile(RegionFile(), kOldRegionFile);
-        ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak"});
+        ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
     }
-    // Once the game lets go, the same click installs.
+    // The game lets go and saves its file anew: that one is the player's,
+    // which the next install keeps and the uninstall puts back.
+    const std::string saved = u8"{\"CurrentRegionIdx\": 2, \"Regions\": [{\"Name\": \"新存的\"}]}";
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile(saved));
     ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
     ExpectFile(RegionFile(), DemoList());
+    ASSERT_NO_FATAL_FAILURE(Uninstall(kUninstalledAndPutBack));
+    ExpectFile(RegionFile(), saved);
+    ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
@@ -191,23 +197,27 @@ TEST_F(InstallScenario, TheInstallButtonIsBusyForTheWholeRunWhileADownloadIsSlow
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
 }
 
-TEST_F(InstallScenario, UninstallDeletesOnlyTheRegionFileAndASecondOneFails) {
+// Two installs over no region file (a list update) and an uninstall: the
+// list goes, and is never taken for the player's file.
+TEST_F(InstallScenario, UninstallDeletesOnlyTheInstalledListAndASecondOneChangesNothing) {
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
-    ASSERT_NO_FATAL_FAILURE(Uninstall(kNotUninstalled));  // nothing installed yet
+    ASSERT_NO_FATAL_FAILURE(Uninstall(kNothingInstalled));
+    ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
     ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
     ASSERT_TRUE(WriteWholeFile(GameFolder() + L"\\settings.tallow", "{}"));
     ASSERT_NO_FATAL_FAILURE(Uninstall(kUninstalled));
-    EXPECT_FALSE(PathExists(RegionFile()));
+    ExpectFolderHolds(GameFolder(), {L"settings.tallow"});
     ExpectFile(GameFolder() + L"\\settings.tallow", "{}");
-    ASSERT_NO_FATAL_FAILURE(Uninstall(kNotUninstalled));
+    ASSERT_NO_FATAL_FAILURE(Uninstall(kNothingInstalled));
     // An install after the uninstall writes the file again.
     ASSERT_NO_FATAL_FAILURE(Install(InstallReport(DemoList())));
     ExpectFile(RegionFile(), DemoList());
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
-// The player's own region file comes back with the uninstall, and the file
-// the game writes after that is the one the next install keeps.
+// The player's own region file comes back with the uninstall, a second
+// uninstall leaves it, and the file the game writes after that is the one the
+// next install keeps.
 TEST_F(InstallScenario, InstallUninstallAndInstallAgainOverThePlayersFile) {
     const std::string own = u8"{\"Regions\": [{\"Name\": \"自己的\"}]}";
     const std::string later = u8"{\"CurrentRegionIdx\": 1, \"Regions\": [{\"Name\": \"后来的\"}]}";
@@ -219,6 +229,9 @@ TEST_F(InstallScenario, InstallUninstallAndInstallAgainOverThePlayersFile) {
         ASSERT_NO_FATAL_FAILURE(Uninstall(kUninstalledAndPutBack));
         ExpectFile(RegionFile(), players);
         ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+        // Clicked again "to be sure": the player's file stays.
+        ASSERT_NO_FATAL_FAILURE(Uninstall(kNothingInstalled));
+        ExpectFile(RegionFile(), players);
         // The game writes its file anew.
         ASSERT_TRUE(WriteWholeFile(RegionFile(), later));
     }

@@ -237,6 +237,27 @@ TEST_F(VoiceChatScenario, ARefusedListLeavesTheConfigurationAndTheRegionFileAsTh
         ExpectFolderHolds(VoxbridgeFolder(), {L"config.json"});
         ExpectFile(RegionFile(), kOldRegionFile);
     }
+    // The version reply, the configuration as read and the list: no rewrite was built.
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(3));
+}
+
+// Voxbridge saves its configuration while a slow list comes: the install
+// rewrites what Voxbridge saved, so that its save survives.
+TEST_F(VoiceChatScenario, VoxbridgesSaveDuringASlowListDownloadSurvivesTheInstall) {
+    ASSERT_NO_FATAL_FAILURE(WriteFiles(kConfig));
+    ASSERT_TRUE(site_->Serve("/Lanternkit/bcl.ini", {"https://voice.example/saved"}));
+    SiteVariant late{DemoList()};
+    late.delayMs = 2000;
+    ASSERT_TRUE(site_->Serve("/Lanternkit/serverlist.json", late));
+    ASSERT_NO_FATAL_FAILURE(StartWithOption());
+    ASSERT_NO_FATAL_FAILURE(Click(Control::按钮1));
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return Requested("/Lanternkit/serverlist.json"); }));
+    ASSERT_NO_FATAL_FAILURE(WriteConfig("{\"serverURL\": \"wss://old.example/voice\", \"volume\": 35}"));
+    MessageBoxState box;
+    ASSERT_NO_FATAL_FAILURE(ExpectBox(InstallReport(DemoList(), std::wstring(L"https://voice.example/saved")), &box));
+    ASSERT_NO_FATAL_FAILURE(Answer(box, IDOK));
+    ExpectFile(ConfigFile(), "{\"serverURL\": \"https://voice.example/saved\", \"volume\": 35}");
+    ExpectFile(RegionFile(), DemoList());
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(4));
 }
 

@@ -139,18 +139,20 @@ TEST_F(WaitingScenario, ClosingDuringADownloadEndsTheProgramAtOnce) {
 }
 
 // Closed while a region file held open by the game is waited for: the
-// program ends at once, and the temporary file of the write goes with it.
+// program ends at once, and the temporary file of the write, the copy and
+// the record go with it.
 TEST_F(WaitingScenario, ClosingWhileAHeldFileIsWaitedForLeavesNoTemporaryFile) {
     ASSERT_NO_FATAL_FAILURE(WriteRegionFile(kPlayersRegionFile));
     ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
     HeldFile game(RegionFile(), GENERIC_READ, FILE_SHARE_READ);
     ASSERT_TRUE(game.IsOpen());
     ASSERT_NO_FATAL_FAILURE(ClickInstallAndWaitUntilBusy());
-    // The file, its copy, and the temporary file of the write that waits.
-    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return FolderEntries(GameFolder()).size() == 3; }));
+    // The file, its copy, the record, and the temporary file of the write that waits.
+    ASSERT_TRUE(WaitUntil(kStepTimeoutMs, [&] { return FolderEntries(GameFolder()).size() == 4; }));
     ASSERT_TRUE(PostClose(session_->MainWindow()));
     ASSERT_NO_FATAL_FAILURE(ExpectExit(0, 2));  // the version reply and the list
-    ExpectFolderHolds(GameFolder(), {L"regionInfo.json", L"regionInfo.json.bak"});
+    // No half is left: the file stays the player's, with no copy or record to take it for ours.
+    ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
     ExpectFile(RegionFile(), kPlayersRegionFile);
 }
 
