@@ -10,7 +10,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <string_view>
 
 namespace {
 
@@ -29,71 +28,6 @@ constexpr char kLibraryFoldersFile[] = "steamapps\\libraryfolders.vdf";
 constexpr char kCompatData[] = "steamapps\\compatdata\\";
 // Proton's user in every prefix is steamuser.
 constexpr char kPrefixLocalLow[] = "\\pfx\\drive_c\\users\\steamuser\\AppData\\LocalLow\\";
-
-// One token of KeyValues text.
-enum class Token { String, Open, Close, End, Bad };
-
-// KeyValues as Steam writes it: quoted strings with \\ \" \n \t escapes, bare
-// words, braces, and // comments to the end of the line.
-class KeyValuesTokens {
-public:
-    explicit KeyValuesTokens(const ByteArray& bytes) : text_(bytes.begin(), bytes.end()) {}
-
-    Token Next(Text* string) {
-        SkipBlanksAndComments();
-        if (at_ == text_.size()) return Token::End;
-        const char first = text_[at_];
-        if (first == '{' || first == '}') {
-            ++at_;
-            return first == '{' ? Token::Open : Token::Close;
-        }
-        string->clear();
-        if (first != '"') {
-            while (at_ < text_.size() && !IsBlank(text_[at_]) && !IsIn(text_[at_], "{}\"")) *string += text_[at_++];
-            return Token::String;
-        }
-        for (++at_; at_ < text_.size() && text_[at_] != '"'; ++at_) {
-            if (text_[at_] == '\\' && at_ + 1 < text_.size()) {
-                const char escaped = text_[++at_];
-                *string += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
-            } else {
-                *string += text_[at_];
-            }
-        }
-        if (at_ == text_.size()) return Token::Bad;  // no closing quote
-        ++at_;
-        return Token::String;
-    }
-
-    // A zero byte is in no text file.
-    bool IsText() const { return text_.find('\0') == std::string::npos; }
-
-private:
-    static bool IsIn(char c, std::string_view set) { return set.find(c) != std::string_view::npos; }
-    static bool IsBlank(char c) { return IsIn(c, " \t\r\n\f\v"); }
-
-    void SkipBlanksAndComments() {
-        for (;;) {
-            while (at_ < text_.size() && IsBlank(text_[at_])) ++at_;
-            if (text_.compare(at_, 2, "//") != 0) return;
-            at_ = std::min(text_.find('\n', at_), text_.size());
-        }
-    }
-
-    std::string text_;
-    size_t at_ = 0;
-};
-
-// KeyValues keys are compared without regard to ASCII case.
-bool SameIgnoringCase(const Text& key, const std::string& lowerCase) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return key.size() == lowerCase.size() &&
-           std::equal(key.begin(), key.end(), lowerCase.begin(), [&](char a, char b) { return lower(a) == b; });
-}
-
-bool IsNumber(const Text& text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == Text::npos;
-}
 
 std::vector<UnixFolder> SteamFolders() {
     std::vector<UnixFolder> folders;
@@ -130,30 +64,6 @@ void AddPrefixesHolding(const UnixFolder& library, const Text& localLowFolder, s
 }
 
 }  // namespace
-
-std::vector<Text> LibraryPathsIn(const ByteArray& libraryFolders) {
-    KeyValuesTokens tokens(libraryFolders);
-    if (!tokens.IsText()) return {};
-    std::vector<Text> paths, blocks;  // the keys of the blocks open at this point
-    Text key, value;
-    for (Token token; (token = tokens.Next(&key)) != Token::End;) {
-        if (token == Token::Close && !blocks.empty()) {
-            blocks.pop_back();
-            continue;
-        }
-        Token next = token == Token::String ? tokens.Next(&value) : Token::Bad;
-        if (next == Token::Open) {
-            blocks.push_back(key);
-            continue;
-        }
-        if (next != Token::String) return {};
-        const bool inList = !blocks.empty() && SameIgnoringCase(blocks[0], "libraryfolders");
-        const bool oldForm = inList && blocks.size() == 1 && IsNumber(key);
-        const bool newForm = inList && blocks.size() == 2 && IsNumber(blocks[1]) && SameIgnoringCase(key, "path");
-        if ((oldForm || newForm) && !value.empty()) paths.push_back(value);
-    }
-    return blocks.empty() ? paths : std::vector<Text>();
-}
 
 std::vector<WinePrefix> ProtonPrefixesHolding(const Text& localLowFolder) {
     std::vector<WinePrefix> prefixes;

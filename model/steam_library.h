@@ -14,7 +14,7 @@
 // The libraries that a steamapps/libraryfolders.vdf lists, as they stand there
 // (Unix paths in UTF-8), in the file's order: the "path" of each numbered
 // block, or the value of each numbered key in the old form. None when the file
-// is not KeyValues.
+// is not KeyValues, or is larger than any list of Steam (1 MiB).
 std::vector<Text> LibraryPathsIn(const ByteArray& libraryFolders);
 
 // Under Wine: the Proton prefixes (<library>/steamapps/compatdata/<id>/pfx)

@@ -3,12 +3,22 @@
 
 #include "support/text.h"
 
+#include <string>
+
 // One fetch, with what the caller needs to judge it.
 struct HttpResponse {
     ByteArray body;         // everything received, whatever the status
     int status = 0;         // the HTTP status code; 0 when no response arrived
     bool complete = false;  // the body was read to its end (all of a Content-Length)
 };
+
+// More than any body a fetch keeps (64 MiB), for a length too long to read.
+inline constexpr long long kTooLargeLength = 128ll << 20;
+
+// The body length a Content-Length header declares, read from the digits at
+// its start: -1 when there is none that can be used (no digit, or zero); past
+// kTooLargeLength, some length beyond it.
+long long DeclaredLength(const std::wstring& value);
 
 // Fetches the address with a GET request. Fails soft: a failed request gives
 // an empty body and status 0; a body beyond 64 MiB is given up (empty body,

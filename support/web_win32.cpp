@@ -23,6 +23,7 @@ constexpr DWORD kChunkWithoutLength = 10240;
 constexpr DWORD kLargestChunk = 102400;
 // A larger body is not a resource of ours; holding it would only exhaust memory.
 constexpr unsigned long long kLargestBody = 64ull << 20;
+static_assert(kTooLargeLength > static_cast<long long>(kLargestBody));
 
 // Opened by the first fetch that gets one and kept for the process.
 HINTERNET g_internet = nullptr;
@@ -121,23 +122,14 @@ int StatusCode(HINTERNET request) {
     return static_cast<int>(status);
 }
 
-// More than any body of ours, for a length too long to read.
-constexpr long long kTooLarge = static_cast<long long>(kLargestBody) * 2;
-
 // The declared body length, or -1 when there is none that can be used. A
 // length with more digits than the 32-byte buffer holds is too large.
 long long ContentLength(HINTERNET request) {
     wchar_t text[16] = {};  // 32 bytes
     DWORD size = sizeof text - sizeof(wchar_t);
     if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
-        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? kTooLarge : -1;
-    long long length = 0;
-    const wchar_t* digit = text;
-    for (; *digit >= L'0' && *digit <= L'9'; ++digit) {
-        length = length * 10 + (*digit - L'0');
-        if (length > kTooLarge) break;  // enough to know it is too large
-    }
-    return digit == text || length <= 0 ? -1 : length;
+        return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? kTooLargeLength : -1;
+    return DeclaredLength(text);
 }
 
 // One download, shared by the thread that runs it and the GUI thread that

@@ -309,21 +309,6 @@ HttpResponse HttpGetResponse(const Text& address) {
     return it == machine.web.end() ? HttpResponse() : it->second;
 }
 
-// As WinInet cracks an address: the scheme before the first colon, and with
-// "//" an authority whose host stands between the user's part ("...@") and the port.
-bool CrackWebAddress(const Text& address, WebAddress* parts) {
-    size_t colon = address.find(':');
-    if (colon == 0 || colon == Text::npos) return false;
-    Text scheme = LowerAscii(address.substr(0, colon));
-    parts->scheme = scheme == "https" ? WebScheme::Https : scheme == "http" ? WebScheme::Http : WebScheme::Other;
-    parts->host.clear();
-    if (address.compare(colon + 1, 2, "//") != 0) return true;
-    Text authority = address.substr(colon + 3, address.find_first_of("/?#", colon + 3) - (colon + 3));
-    authority.erase(0, authority.rfind('@') + 1);  // npos + 1 is 0
-    parts->host = authority.substr(0, authority.find(':'));
-    return true;
-}
-
 unsigned CallGetTempPath(unsigned bufferLength, ByteArray& buffer) {
     FakeMachine& machine = Logged("GetTempPath");
     const Text& path = machine.tempPath;

@@ -257,7 +257,9 @@ TEST_F(InstallTest, EveryCommandActsOnEveryPlaceWhereTheGameRan) {
     EXPECT_EQ(machine.FileBytes(kRegionPath), kList);
     machine.unwritable.clear();
     Install();
-    EXPECT_EQ(machine.msgBoxes.back().message.substr(0, 60), ("安装成功!\r\n\r\n已写入：\r\n" + own + "\r\n" + prefix).substr(0, 60));
+    const Text kSucceeded = "安装成功!";
+    EXPECT_EQ(machine.msgBoxes.back().message, kSucceeded + "\r\n\r\n已写入：\r\n" + own + "\r\n" + prefix +
+                                                   SuccessReport(LeftOut).substr(kSucceeded.size()));
     EXPECT_EQ(machine.FileBytes(region), kList);
     UninstallCommand();
     EXPECT_EQ(machine.msgBoxes.back().message, "卸载成功。\r\n\r\n" + own + "：已恢复安装前的社区服列表。\r\n" + prefix + "：已卸载。");

@@ -139,6 +139,8 @@ TEST_F(VoiceChatUpdateTest, UnsoundChangeLeavesTheConfigurationAndTheRegionFile)
         {"no comma behind the key", Bytes("{\"a\": 1, \"serverURL\": \"old\"}"), kFormat},
         // Three UTF-8 bytes before the quote: the search steps over it in a pair.
         {"key out of step", Bytes(u8"{\"名\"serverURL\": \"old\",}"), kFormat},
+        // The key's bytes behind an escaped quote, at the end of another member's name.
+        {"key at the end of another name", Bytes("{\"x\\\"serverURL\": 1, \"serverURL\": \"old\"}"), kFormat},
         // The first comma behind the key lies inside the old value.
         {"comma inside the old value", Bytes("{\"serverURL\": \"wss://a/?r=1,2\", \"b\": 2}"), kFormat},
         {"comma behind an escaped quote", Bytes("{\"serverURL\": \"a\\\",b\", \"c\": 1}"), kFormat},
