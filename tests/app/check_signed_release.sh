@@ -26,23 +26,19 @@ verdict=$(verify "$signed" --ca "$certificates/test-ca.pem") || fail "the signed
 # The system's authorities do not know the test CA.
 verdict=$(verify "$signed") && fail "signed by the test CA, valid against the system's: $verdict"
 
-# One changed byte in the code: not the commit's bytes, and the signature no longer fits.
+# One changed byte in the code: not the commit's bytes.
 cp "$signed" "$work/changed.exe"
 printf '\001' | dd of="$work/changed.exe" bs=1 seek=4096 conv=notrunc 2>/dev/null
 verdict=$(verify "$work/changed.exe" --ca "$certificates/test-ca.pem") && fail "a changed byte passed: $verdict"
 [[ "$verdict" == *"differs"* ]] || fail "the verdict on a changed byte names no difference: $verdict"
-osslsigncode verify -CAfile "$certificates/test-ca.pem" -in "$work/changed.exe" >/dev/null 2>&1 &&
-    fail "the signature holds over a changed byte"
 
 # A site's key as a PKCS#12 file, with a password.
-echo "test password" >"$work/password"
+echo "test password" >"$work/password" && mkdir "$work/p12" && cp "$program" "$work/p12/" || exit 1
 openssl pkcs12 -export -in "$certificates/code-signing.pem" -inkey "$certificates/code-signing.key" \
     -passout "file:$work/password" -out "$work/signer.p12" || exit 1
-mkdir -p "$work/from-pkcs12" && cp "$program" "$work/from-pkcs12/" || exit 1
-"$scripts/sign-release" --release "$work/from-pkcs12" --pkcs12 "$work/signer.p12" --password-file "$work/password" \
-    >/dev/null || fail "sign-release failed with a PKCS#12 file"
-verdict=$(verify "$work/from-pkcs12/signed/StarfoldCommunityInstaller.exe" --ca "$certificates/test-ca.pem") ||
-    fail "the release signed from a PKCS#12 file failed its check: $verdict"
+"$scripts/sign-release" --release "$work/p12" --pkcs12 "$work/signer.p12" --password-file "$work/password" >/dev/null &&
+    verdict=$(verify "$work/p12/signed/StarfoldCommunityInstaller.exe" --ca "$certificates/test-ca.pem") ||
+    fail "the release signed from a PKCS#12 file failed: $verdict"
 
 # A player's rebuild with the published signature attached is the signed program.
 source "$scripts/lib/release-signature"
@@ -56,6 +52,5 @@ cmp "$signed" "$work/attached.exe" || fail "the second build with the signature 
 trust() { "$scripts/wine-exec" "$trust_check" "Z:$1" >/dev/null 2>&1; }
 trust "$signed" || fail "WinVerifyTrust refuses the signed program"
 trust "$work/changed.exe" && fail "WinVerifyTrust accepts a changed byte"
-trust "$program" && fail "WinVerifyTrust accepts the unsigned program"
 [ $failures -eq 0 ] && echo "ok: signed, checked and attached again"
 exit $((failures > 0))

@@ -337,18 +337,6 @@ TEST(WebFetch, HttpsWithACertificateForAnotherHostOrSignedByItselfGivesNothing) 
     }
 }
 
-// A body that came in clear after the fetch began over TLS is never given;
-// one that came over TLS after a plain start is.
-TEST(WebFetch, ARedirectFromHttpsToHttpGivesNothingAndOneFromHttpToHttpsTheBody) {
-    Text token = Token();
-    Text secure = "https://localhost:" + Port("localhost");
-    ExpectNothing(HttpGetResponse(Resource("redirect", token, secure) + "?to=" + Resource("final", token)));
-    // The final request was made in clear, so the refusal is the fetch's own.
-    EXPECT_EQ(Requests(token).size(), 2u);
-    Expect(HttpGetResponse(Resource("redirect", token) + "?to=" + Resource("final", token, secure)), 200,
-           ToBytes("final body"), true);
-}
-
 // The time limits. Each ends its download as a failed one, with nothing kept.
 TEST(WebTimeLimits, FifteenSecondsWithoutAByteEndTheDownload) {
     for (const char* mode : {"stall", "stall-in-body&cut_at=4"}) {
