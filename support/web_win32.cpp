@@ -264,7 +264,9 @@ bool EndedSecure(HINTERNET request) {
     if (size == 0) return false;
     std::wstring url(size / sizeof(wchar_t) + 1, L'\0');
     if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url.data(), &size)) return false;
-    return _wcsnicmp(url.c_str(), L"https://", 8) == 0;
+    url.resize(std::wcslen(url.c_str()));
+    Target ended;
+    return Crack(url, &ended) && ended.scheme == INTERNET_SCHEME_HTTPS;
 }
 
 // The exchange with the server, on the worker's thread.
