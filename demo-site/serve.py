@@ -25,7 +25,7 @@ Paths:
        as the parameters say. Kinds: bytes (size bytes of the pattern i % 251,
        1000 by default), status ("body of status N"), letters (a hundred each of
        a to j), zero (a body beginning with a zero byte), redirect (302 to
-       final/TOKEN), final, fresh ("fetch N", N earlier requests for TOKEN,
+       final/TOKEN, or to the address of the parameter to), final, fresh ("fetch N", N earlier requests for TOKEN,
        with headers that would let a cache keep it).
   POST /__site/serve?path=P&PARAMETERS  the request body becomes the answer for
        P ("*" stands for every path without an answer of its own)
@@ -175,7 +175,7 @@ def test_resource(kind, token, query, site):
     if kind == "zero":
         return dict(body=b"\0starts with zero\0")
     if kind == "redirect":
-        return dict(status=302, headers=(("Location", TEST_PREFIX + "final/" + token),))
+        return dict(status=302, headers=(("Location", query.get("to", TEST_PREFIX + "final/" + token)),))
     if kind == "final":
         return dict(body=b"final body")
     if kind == "fresh":

@@ -18,7 +18,11 @@ namespace {
 
 constexpr wchar_t kUserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr DWORD kCanonicalLength = 2084;
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+// WinInet on Windows refuses a redirect from http to https (12039) where the
+// Internet Options warn on changing between secure and non-secure mode,
+// unless the request says it may follow one.
+constexpr DWORD kRequestFlags =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS;
 constexpr DWORD kChunkWithoutLength = 10240;
 constexpr DWORD kLargestChunk = 102400;
 // A larger body is not a resource of ours; holding it would only exhaust memory.
@@ -243,6 +247,20 @@ void ReadBody(HINTERNET request, Download& download) {
     response.complete = ended && (declared < 0 || got == static_cast<size_t>(declared));
 }
 
+// Whether the response came over TLS, read from the address WinInet ended
+// at: a redirect from https to http is followed without a word (Wine's and
+// Windows' WinInet alike), so the request's flags alone do not say.
+bool EndedSecure(HINTERNET request) {
+    DWORD size = 0;
+    InternetQueryOptionW(request, INTERNET_OPTION_URL, nullptr, &size);
+    if (size == 0) return false;
+    std::wstring url(size / sizeof(wchar_t) + 1, L'\0');
+    if (!InternetQueryOptionW(request, INTERNET_OPTION_URL, url.data(), &size)) return false;
+    url.resize(std::wcslen(url.c_str()));
+    Target ended;
+    return Crack(url, &ended) && ended.scheme == INTERNET_SCHEME_HTTPS;
+}
+
 // The exchange with the server, on the worker's thread.
 void Exchange(Download& download) {
     const Target& target = download.target;
@@ -261,7 +279,9 @@ void Exchange(Download& download) {
     SetSilenceLimit(request);
     static const wchar_t kHeaders[] = L"Accept: */*\r\n\r\n";
     if (!download.abandoned &&
-        HttpSendRequestW(request, kHeaders, static_cast<DWORD>(std::wcslen(kHeaders)), nullptr, 0)) {
+        HttpSendRequestW(request, kHeaders, static_cast<DWORD>(std::wcslen(kHeaders)), nullptr, 0) &&
+        // A fetch that began over TLS and ended in clear is refused: anyone on the path wrote that body.
+        (!(download.flags & INTERNET_FLAG_SECURE) || EndedSecure(request))) {
         download.stage = DownloadStage::ReadingBody;
         download.response.status = StatusCode(request);
         ReadBody(request, download);

@@ -18,6 +18,26 @@ TEST_F(InstallScenario, AListFromAnHttpsAddressTypedIntoTheSourceBoxIsWrittenByt
     ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
 }
 
+// A list asked for over TLS and redirected to plain http could come from
+// anyone on the path: the install refuses it, though it arrived. The other
+// way, from http to https, the list is installed.
+TEST_F(InstallScenario, AListRedirectedFromHttpsToHttpIsRefusedAndOneFromHttpToHttpsInstalled) {
+    const std::string list = "/Lanternkit/serverlist.json";
+    const std::string toClear = "/__test/redirect/to-clear?to=" + Utf8(SiteOrigin()) + list;
+    ASSERT_NO_FATAL_FAILURE(StartAndAnswer());
+    ASSERT_NO_FATAL_FAILURE(WriteRegionFile("the player's own"));
+    ASSERT_NO_FATAL_FAILURE(Type(Control::编辑框1, WideFromUtf8(STARFOLD_E2E_SITE_TLS_ORIGIN + toClear)));
+    ASSERT_NO_FATAL_FAILURE(InstallFetching(kListError, {toClear, list}));
+    ExpectFile(RegionFile(), "the player's own");
+    ExpectFolderHolds(GameFolder(), {L"regionInfo.json"});
+
+    const std::string toTls = "/__test/redirect/to-tls?to=" STARFOLD_E2E_SITE_TLS_ORIGIN + list;
+    ASSERT_NO_FATAL_FAILURE(Type(Control::编辑框1, SiteOrigin() + WideFromUtf8(toTls)));
+    ASSERT_NO_FATAL_FAILURE(InstallFetching(InstallReport(DemoList()), {toTls, list}));
+    ExpectFile(RegionFile(), DemoList());
+    ASSERT_NO_FATAL_FAILURE(CloseAndExpectExit(2));
+}
+
 // The system's proxy as a proxy tool sets it, in the prefix's registry, which
 // a Wine program reads when it opens its internet handle. Taken away at the
 // end, and by the fixture e2e.proxy.restore whatever happens.
