@@ -4,13 +4,12 @@
 root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 export WINEPREFIX="${STARFOLD_WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-session_pids=() session_fifos=()
+session_pids=()
 
 session_stop() {
     WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
     for pid in "${session_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
-    rm -f "${session_fifos[@]}"
 }
 
 # Starts a private Xvfb and names its display in the variable.
@@ -38,28 +37,28 @@ session_start() {
     # What the server says as it is ended (the objects a process still held)
     # goes to a log of its own, not into the end of the run.
     wineserver -p >>"$root/build/wineserver.log" 2>&1
-    # Each virtual desktop is started here, and kept, by a program that waits
-    # on it until the session ends. A desktop's first program starts the
-    # desktop's own process, which takes that program's output with it: a
-    # test that started it would count as running until the desktop closes,
-    # minutes later; and Wine closes a desktop a second after its last
-    # program ends, which a lull between tests would give it.
-    # The program is a pause whose input never comes: it ends with the
-    # session, as the writer that never writes is ended.
-    local desktop input
+    # Each virtual desktop is started here, one after the other, by a
+    # program whose output goes nowhere: the tests' own keeper, which holds it
+    # open until the session ends, where it is built. A desktop's first
+    # program starts the desktop's own process, which takes that program's
+    # output with it: a test that started a desktop (Wine closes one a second
+    # after its last program ends) would count as running until the desktop
+    # closed, minutes later; and two programs starting one desktop at once may
+    # leave it without its screen.
+    local desktop keeper="$root/build/windows/tests/tools/hold_desktop.exe" kept=0 waited
     for desktop in Default StarfoldBeside StarfoldLane; do
-        input=$(mktemp -u)
-        mkfifo "$input"
+        if [ ! -f "$keeper" ]; then
+            STARFOLD_DESKTOP=${desktop#Default} "$root/scripts/wine-exec" \
+                explorer "/desktop=$desktop" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+            continue
+        fi
         STARFOLD_DESKTOP=${desktop#Default} "$root/scripts/wine-exec" \
-            explorer "/desktop=$desktop" cmd /c pause <"$input" >/dev/null 2>&1 &
+            explorer "/desktop=$desktop" "Z:${keeper//\//\\}" </dev/null >/dev/null 2>&1 &
         session_pids+=($!)
-        sleep infinity >"$input" &
-        session_pids+=($!)
-        session_fifos+=("$input")
-    done
-    # Each desktop is up before the tests race to start it.
-    for desktop in Default StarfoldBeside StarfoldLane; do
-        STARFOLD_DESKTOP=${desktop#Default} "$root/scripts/wine-exec" \
-            explorer "/desktop=$desktop" cmd /c exit 0 >/dev/null 2>&1 || true
+        kept=$((kept + 1)) waited=0
+        while [ "$(pgrep -c -f '^Z:.*\\hold_desktop\.exe$' || true)" -lt "$kept" ] && [ "$waited" -lt 300 ]; do
+            sleep 0.1
+            waited=$((waited + 1))
+        done
     done
 }
