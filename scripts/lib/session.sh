@@ -25,6 +25,15 @@ session_start_xvfb() {
     export "$1=:$number"
 }
 
+# Runs a program on the named desktop (Default is the shared one), its output
+# going nowhere.
+session_on_desktop() {
+    local desktop=$1
+    shift
+    STARFOLD_DESKTOP=${desktop#Default} "$root/scripts/wine-exec" explorer "/desktop=$desktop" "$@" \
+        </dev/null >/dev/null 2>&1
+}
+
 session_start() {
     trap session_stop EXIT
     if [ -z "${DISPLAY:-}" ] || [ "${STARFOLD_XVFB:-}" = 1 ]; then session_start_xvfb DISPLAY; fi
@@ -48,12 +57,10 @@ session_start() {
     local desktop keeper="$root/build/windows/tests/tools/hold_desktop.exe" kept=0 waited
     for desktop in Default StarfoldBeside StarfoldLane; do
         if [ ! -f "$keeper" ]; then
-            STARFOLD_DESKTOP=${desktop#Default} "$root/scripts/wine-exec" \
-                explorer "/desktop=$desktop" cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+            session_on_desktop "$desktop" cmd /c exit 0 || true
             continue
         fi
-        STARFOLD_DESKTOP=${desktop#Default} "$root/scripts/wine-exec" \
-            explorer "/desktop=$desktop" "Z:${keeper//\//\\}" </dev/null >/dev/null 2>&1 &
+        session_on_desktop "$desktop" "Z:${keeper//\//\\}" &
         session_pids+=($!)
         kept=$((kept + 1)) waited=0
         while [ "$(pgrep -c -f '^Z:.*\\hold_desktop\.exe$' || true)" -lt "$kept" ] && [ "$waited" -lt 300 ]; do
